@@ -1,0 +1,349 @@
+// The spreadsheet host: an in-memory workbook model with the members the
+// system uses, under the spreadsheet program's documented names.
+//
+// Ownership: the Application owns its open Workbooks, a Workbook owns its
+// Worksheets, a Worksheet owns its cells, query table and shapes. Range and
+// Font are light values naming cells of a sheet; they stay valid while that
+// sheet lives. A failing call throws HostError (the analogue of a run-time
+// error). Events are raised synchronously and re-entrantly through the
+// workbook's event sink (WorkbookEventSink), as the workbook's macros do.
+// The grid has 65536 rows and 256 columns.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/component/component.h"
+#include "platform/variant/variant.h"
+
+namespace kassa::host {
+
+constexpr long kMaxRows = 65536;
+constexpr int kMaxColumns = 256;
+constexpr int xlUp = -4162;
+// Font colour indexes used by the system.
+constexpr int kColorAutomatic = 0;
+constexpr int kColorRed = 3;
+constexpr int kColorGrey = 48;
+
+// The one exception a host call throws; `code` follows the spreadsheet's
+// run-time error numbers where one fits (9 subscript out of range, 1004
+// application-defined error, 13 type mismatch).
+class KASSA_EXPORT HostError : public std::runtime_error {
+ public:
+  HostError(int code, const std::string& what);
+  int code() const { return code_; }
+
+ private:
+  int code_;
+};
+
+class Application;
+class Workbook;
+class Worksheet;
+class Range;
+
+struct CellFormat {
+  int color_index = kColorAutomatic;
+  bool bold = false;
+  std::string number_format;  // "" = General; e.g. "dd.mm.yyyy", "h:mm:ss", "0.00"
+};
+
+struct Cell {
+  Variant value;
+  CellFormat format;
+  bool own_format = false;  // false: the column's format applies
+};
+
+// The font of a range: reading gives the first cell's, writing sets every
+// cell; on whole columns it sets the column format and every cell in it.
+class Font {
+ public:
+  explicit Font(const Range& r);
+  int ColorIndex() const;
+  void ColorIndex(int index);
+  bool Bold() const;
+  void Bold(bool bold);
+
+ private:
+  const Range& range_;
+};
+
+// A rectangle of cells on one sheet (1-based, inclusive).
+class Range {
+ public:
+  Range(Worksheet& sheet, long row1, int col1, long row2, int col2);
+  Worksheet& Parent() const { return *sheet_; }
+  long Row() const { return row1_; }
+  int Column() const { return col1_; }
+  long LastRow() const { return row2_; }
+  int LastColumn() const { return col2_; }
+  long RowsCount() const { return row2_ - row1_ + 1; }     // Rows.Count
+  int ColumnsCount() const { return col2_ - col1_ + 1; }   // Columns.Count
+  bool IsWholeColumn() const { return row1_ == 1 && row2_ == kMaxRows; }
+  bool IsWholeRow() const { return col1_ == 1 && col2_ == kMaxColumns; }
+  // The cell (i, j) relative to the range's top-left cell (1-based).
+  Range Cells(long i, int j) const;
+  // Value of the top-left cell; writing sets every cell (no change event).
+  Variant Value() const;
+  void Value(const Variant& v) const;
+  // Displayed text of the top-left cell; throws HostError for an error value.
+  std::string Text() const;
+  // Makes the range the selection of its sheet; the active cell becomes its
+  // top-left cell. Throws when the sheet is not the active sheet.
+  void Select() const;
+  // Last non-empty cell moving up from this cell (xlUp); row 1 when none.
+  Range End(int direction) const;
+  host::Font Font() const { return host::Font(*this); }
+  std::string Address() const;  // "A1" or "A1:C5"
+
+ private:
+  Worksheet* sheet_;
+  long row1_, row2_;
+  int col1_, col2_;
+};
+
+// The minimal query table: what the database layer needs to refresh it.
+class KASSA_EXPORT QueryTable {
+ public:
+  virtual ~QueryTable();
+  virtual void Connection(const std::string& connection) = 0;
+  virtual std::string Connection() const = 0;
+  virtual bool EnableRefresh() const = 0;
+  virtual void EnableRefresh(bool on) = 0;
+  // Runs CommandText through Connection and writes the result into the
+  // sheet; throws HostError when the query cannot be run.
+  virtual void Refresh() = 0;
+  virtual std::string CommandText() const = 0;
+  virtual void CommandText(const std::string& sql) = 0;
+  // Removes the query table from its sheet (the cells keep their values).
+  virtual void Delete() = 0;
+};
+
+// A command button drawn on a sheet; clicking it runs `method` of the
+// component `progid` with the sheet (the workbook's macro).
+struct Shape {
+  std::string name;
+  std::string caption;
+  int left = 0, top = 0, width = 0, height = 0;  // points
+  std::string progid;   // e.g. "Ledgertools.Special_Function"
+  std::string method;   // e.g. "Action_Common"
+};
+
+class KASSA_EXPORT Worksheet {
+ public:
+  Workbook& Parent() const { return *book_; }
+  host::Application& Application() const;
+  int Index() const;  // 1-based position in the workbook
+  const std::string& Name() const { return name_; }
+  void Name(const std::string& name);  // throws on a duplicate or empty name
+
+  host::Range Cells(long row, int column);
+  host::Range Rows(long row);
+  host::Range Columns(int column);
+  host::Range Range(const std::string& a1);  // "A1", "B2:C5", "A:A", "3:3"
+  host::Range Range(const host::Range& a, const host::Range& b);
+  host::Range UsedRange();
+
+  // QueryTables(1): the sheet's query table; throws HostError when absent.
+  QueryTable& QueryTables(int index);
+  int QueryTablesCount() const;
+  // Gives the sheet a query table (replacing one it had); rows land from A1.
+  QueryTable& AddQueryTable(const std::string& connection, const std::string& command_text);
+
+  // Shapes(name).Delete(); throws HostError when absent.
+  void DeleteShape(const std::string& name);
+  const Shape* FindShape(const std::string& name) const;
+  std::vector<Shape>& shapes() { return shapes_; }
+  const std::vector<Shape>& shapes() const { return shapes_; }
+
+  // Becomes the active sheet: deactivate of the old, then activate events.
+  void Activate();
+  // Copy(): into a new workbook, which becomes the active workbook.
+  void Copy();
+  // Copy(After:=after): a copy placed behind `after` in after's workbook.
+  void Copy(Worksheet& after);
+
+  // Direct cell access for the model, files and views (no events).
+  const Cell* FindCell(long row, int column) const;
+  Cell& CellAt(long row, int column);  // creates it
+  const CellFormat& ColumnFormat(int column) const;
+  CellFormat& MutableColumnFormat(int column);
+  long LastUsedRow() const;   // 0 when empty
+  int LastUsedColumn() const; // 0 when empty
+  void ClearCells(long row1, int col1, long row2, int col2);  // values only
+  double ColumnWidth(int column) const;  // characters
+  void ColumnWidth(int column, double width);
+
+  // Selection and active cell of this sheet.
+  host::Range Selection();
+  host::Range ActiveCell();
+  void SetSelection(long row1, int col1, long row2, int col2);
+
+  // Bumped on every change of cells, formats, shapes (views repaint on it).
+  unsigned long revision() const { return revision_; }
+  void Touch() { ++revision_; }
+
+ private:
+  friend class Workbook;
+  Worksheet(Workbook& book, std::string name);
+  Workbook* book_;
+  std::string name_;
+  std::vector<std::vector<Cell>> rows_;  // rows_[r-1][c-1]
+  std::map<int, CellFormat> column_formats_;
+  std::map<int, double> column_widths_;
+  std::unique_ptr<QueryTable> query_;
+  std::vector<Shape> shapes_;
+  long sel_r1_ = 1, sel_r2_ = 1, act_r_ = 1;
+  int sel_c1_ = 1, sel_c2_ = 1, act_c_ = 1;
+  unsigned long revision_ = 0;
+};
+
+// What the workbook's macros forward: one method per host event. Each
+// returns 0 or the number of a run-time error that escaped it.
+class KASSA_EXPORT WorkbookEventSink : public component::Object {
+ public:
+  virtual int Workbook_Open(Workbook& Wb) = 0;
+  virtual int Workbook_BeforeClose(Workbook& Wb, bool& Cancel) = 0;
+  virtual int Workbook_BeforeSave(Workbook& Wb, bool& Cancel) = 0;
+  virtual int Workbook_SheetActivate(Worksheet& Sh) = 0;
+  virtual int Workbook_SheetChange(Worksheet& Sh, Range& Target) = 0;
+  virtual int Workbook_SheetDeactivate(Workbook& Wb) = 0;
+};
+
+// What a sheet button's macro calls: `method` with the button's sheet.
+// Returns 0, or a run-time error number (1004 for an unknown method).
+class KASSA_EXPORT SheetMacroTarget : public component::Object {
+ public:
+  virtual int Run_Macro(const std::string& method, Worksheet& sheet) = 0;
+};
+
+class KASSA_EXPORT Workbook {
+ public:
+  ~Workbook();
+  host::Application& Parent() const { return *app_; }
+  Worksheet& ActiveSheet();
+  // File name with its extension ("Kassa.xls"); "Книга1" before a first save.
+  const std::string& Name() const { return name_; }
+  // Folder without a final "/"; "" before a first save.
+  const std::string& Path() const { return path_; }
+  std::string FullName() const;
+  bool ReadOnly() const { return read_only_; }
+  void SetReadOnly(bool ro) { read_only_ = ro; }
+
+  int SheetsCount() const { return static_cast<int>(sheets_.size()); }
+  Worksheet& Sheets(int index);                 // 1-based; throws HostError (9)
+  Worksheet& Sheets(const std::string& name);   // throws HostError (9)
+  Worksheet& Worksheets(int index) { return Sheets(index); }
+  Worksheet& Worksheets(const std::string& name) { return Sheets(name); }
+  Worksheet* FindSheet(const std::string& name);
+  // Adds a sheet at the end (model building; no events).
+  Worksheet& AddSheet(const std::string& name);
+
+  // Writes the workbook file (.xlsx whatever the extension says) and takes
+  // the new name and folder; access_mode is accepted for compatibility.
+  // No events. Throws HostError when the file cannot be written.
+  void SaveAs(const std::string& filename, int access_mode = 1);
+  // Writes to its own file (no events).
+  void Save();
+  // Closes the workbook without events or questions.
+  void Close();
+  bool Saved() const { return saved_; }
+  void MarkChanged() { saved_ = false; }
+
+  // The workbook's macros: the event sink's ProgID ("" = none).
+  const std::string& EventSinkProgId() const { return sink_progid_; }
+  void SetEventSinkProgId(const std::string& progid) { sink_progid_ = progid; }
+  WorkbookEventSink* EventSink() const { return sink_.get(); }
+
+  bool closed() const { return closed_; }
+
+ private:
+  friend class Application;
+  friend class Worksheet;
+  Workbook(host::Application& app, std::string name);
+  host::Application* app_;
+  std::string name_, path_;
+  bool read_only_ = false, saved_ = true, closed_ = false;
+  std::vector<std::unique_ptr<Worksheet>> sheets_;
+  int active_ = 0;  // 0-based index of the active sheet
+  std::string sink_progid_;
+  std::shared_ptr<WorkbookEventSink> sink_;
+  std::map<std::string, std::shared_ptr<SheetMacroTarget>> macro_targets_;
+};
+
+class KASSA_EXPORT Application {
+ public:
+  Application();
+  ~Application();
+  Application(const Application&) = delete;
+
+  // The active workbook; throws HostError when none is open.
+  Workbook& ActiveWorkbook();
+  // ActiveWindow.Close(SaveChanges): raises before-close (and, when saving
+  // a changed or never-saved book, before-save) on the active workbook, then
+  // saves and closes it unless an event cancelled.
+  void ActiveWindowClose(bool SaveChanges);
+  // The active cell of the active sheet of the active workbook.
+  Range ActiveCell();
+  // WorksheetFunction.Replace: `count` characters from 1-based `start`
+  // replaced by `replacement` (characters, not bytes).
+  std::string Replace(const std::string& text, long start, long count,
+                      const std::string& replacement) const;
+
+  // Opens a workbook file; its macros run: the event sink is created by its
+  // ProgID (a component that cannot be created is reported once) and
+  // Workbook_Open is raised. Throws HostError when the file cannot be read.
+  Workbook& Open(const std::string& path, bool read_only = false);
+  // A new empty workbook with one sheet, made active.
+  Workbook& Add();
+  std::vector<Workbook*> Workbooks();
+
+  // Called for every workbook that is closed (views drop their tabs).
+  std::function<void(Workbook&)> on_closed;
+
+ private:
+  friend class Workbook;
+  friend class Worksheet;
+  std::vector<std::unique_ptr<Workbook>> books_;
+  std::vector<std::unique_ptr<Workbook>> closed_books_;  // kept until safe to free
+  Workbook* active_ = nullptr;
+  int new_book_counter_ = 0;
+};
+
+// User actions, as a person performs them in the workbook window. Each raises
+// the events the spreadsheet program raises; a non-zero status or HostError
+// escaping an event is reported through the UI port and the work goes on.
+namespace user {
+void Activate(Worksheet& sheet);
+void Select(Worksheet& sheet, long row1, int col1, long row2, int col2);
+// Typing `text` into a cell: parsed under the locale (number with decimal
+// comma, date d.m.yy / dd.mm.yyyy, time h:mm[:ss], leading apostrophe =
+// text, otherwise text; "" clears); one change event for the cell.
+void Type(Worksheet& sheet, long row, int column, const std::string& text);
+// Pasting a block of tab-separated lines at (row, column): one change event
+// for the whole block. Each piece is parsed as typed text.
+void Paste(Worksheet& sheet, long row, int column, const std::string& tsv);
+// Clearing a range: one change event for the range.
+void Clear(Worksheet& sheet, long row1, int col1, long row2, int col2);
+// Clicking a sheet button: its macro runs with the sheet.
+void Click(Worksheet& sheet, const std::string& shape);
+// Save: before-save event, then the file is written unless cancelled (or
+// read-only). Close: before-close event, then the workbook closes unless
+// cancelled or already closed by the event.
+void Save(Workbook& book);
+void Close(Workbook& book);
+}  // namespace user
+
+// Parses typed text as the host does (see user::Type).
+Variant ParseTyped(const std::string& text, const Locale& l = CurrentLocale());
+
+// Column letters <-> numbers ("A" = 1, "IV" = 256) and A1 addresses.
+std::string ColumnName(int column);
+bool ParseAddress(const std::string& a1, long& row1, int& col1, long& row2, int& col2);
+
+}  // namespace kassa::host

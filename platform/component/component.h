@@ -34,8 +34,25 @@ std::shared_ptr<T> Create(const std::string& progid) {
   return std::dynamic_pointer_cast<T>(CreateObject(progid));
 }
 
+// As CreateObject; when the result is null, `why` tells what failed (not
+// registered, the loader's message, no entry point, no object made).
+std::shared_ptr<Object> CreateObject(const std::string& progid, std::string& why);
+
 // Path of the registry file in effect.
 std::string RegistryPath();
+
+// The library registered for `progid` ("" when none), after the wildcard
+// rule; a relative path in the registry is taken relative to its folder.
+// An entry's ProgID matches without regard to letter case, and a later line
+// overrides an earlier one with the same ProgID.
+std::string RegisteredLibrary(const std::string& progid);
+
+// Every entry of the registry in effect, in file order.
+struct RegistryEntry {
+  std::string progid;
+  std::string library;
+};
+std::vector<RegistryEntry> RegistryEntries();
 
 // Adds or replaces `progid` -> `library` in the registry (creating the file
 // and its folder). False with `error` set when the file cannot be written.
@@ -47,5 +64,5 @@ std::string LibraryFolderOf(const void* address);
 
 }  // namespace kassa::component
 
-#define KASSA_COMPONENT_ENTRY                                                            \
+#define KASSA_COMPONENT_ENTRY \
   extern "C" KASSA_EXPORT kassa::component::Object* kassa_create_object(const char* progid)

@@ -28,13 +28,18 @@ struct Params {
 // string: the ";"-separated key=value list of an ODBC/ADO string, keys
 // compared without regard to case, values verbatim. For a query-table
 // string ("OLEDB;...Extended Properties= \"DRIVER=...\" ") the quoted
-// extended properties are read. The host is always forced to loopback.
-// False when no port can be read.
+// extended properties are read (their items win over the outer ones). A
+// value in double quotes or ODBC braces may hold ";" and loses the
+// enclosure; other values are taken verbatim, blanks included. Keys: Port,
+// Database (DB), User (UID), Password (PWD). The host is always forced to
+// loopback. False when no port (1..65535) can be read; `out` is then left
+// unchanged.
 bool ParseConnectionString(const std::string& text, Params& out);
 
 struct Column {
   std::string name;
-  enum class Kind { Integer, Decimal, Double, Date, Time, DateTime, Text, Other } kind;
+  enum class Kind { Integer, Decimal, Double, Date, Time, DateTime, Text, Other };
+  Kind kind = Kind::Other;
   unsigned long length = 0;  // declared width in characters for text columns
 };
 
@@ -45,13 +50,17 @@ class Result {
   size_t RowCount() const { return rows_.size(); }
   // Values typed by column kind: integers and decimals and doubles ->
   // Number, DATE -> Date, TIME -> Date (fraction only), DATETIME -> Date,
-  // text -> Text, NULL -> Empty.
+  // text -> Text, NULL -> Empty. A TIME value holds its time of day (hours
+  // modulo 24); a zero date "0000-00-00" names no day and is Empty too
+  // (IsNull false); a value that does not read as its kind stays Text.
   const Variant& Value(size_t row, size_t column) const { return rows_[row][column].value; }
   bool IsNull(size_t row, size_t column) const { return rows_[row][column].null; }
   // The value as the server sent it (UTF-8), "" for NULL.
   const std::string& Raw(size_t row, size_t column) const { return rows_[row][column].raw; }
   // Length in bytes of the value as sent; 0 for NULL and for "".
-  unsigned long ActualSize(size_t row, size_t column) const { return rows_[row][column].raw.size(); }
+  unsigned long ActualSize(size_t row, size_t column) const {
+    return rows_[row][column].raw.size();
+  }
 
   struct Field {
     Variant value;
@@ -62,20 +71,26 @@ class Result {
   std::vector<std::vector<Field>> rows_;
 };
 
+// One server session; not copyable (it owns the session).
 class Connection {
  public:
   ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
   // Null with `error` set (the server's message) when it cannot connect.
   static std::unique_ptr<Connection> Open(const Params& p, std::string& error);
-  // Runs one statement (results discarded). False with `error` on failure.
+  // Runs one statement; rows it sends back are read and discarded. False
+  // with `error` on failure. One statement per call (no multi-statements).
   bool Execute(const std::string& sql, std::string& error);
-  // Runs a query; null with `error` on failure.
+  // Runs a query and fetches all of its rows; null with `error` on failure.
+  // A statement that sends no rows gives a Result without columns.
   std::unique_ptr<Result> Query(const std::string& sql, std::string& error);
   // Transactions on this connection.
   bool Begin(std::string& error) { return Execute("START TRANSACTION", error); }
   bool Commit(std::string& error) { return Execute("COMMIT", error); }
   void Rollback();
-  // Server error number of the last failure (0 if none).
+  // Server (or client) error number of the last statement run through this
+  // connection; 0 when it succeeded.
   unsigned LastErrno() const { return last_errno_; }
   unsigned long ThreadId() const;
 

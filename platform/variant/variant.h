@@ -17,9 +17,9 @@
 namespace kassa {
 
 struct Locale {
-  char decimal = ',';          // decimal separator
-  char date_separator = '.';   // between day, month and year
-  bool day_first = true;       // dd.MM.yyyy (false: MM/dd/yyyy style)
+  char decimal = ',';         // decimal separator
+  char date_separator = '.';  // between day, month and year
+  bool day_first = true;      // dd.MM.yyyy (false: MM/dd/yyyy style)
   static const Locale& Russian();
   static const Locale& Point();  // decimal point, dd.MM.yyyy dates (tests)
 };
@@ -41,7 +41,7 @@ class Variant {
 
   Type type() const { return type_; }
   bool IsEmpty() const { return type_ == Type::Empty; }
-  double number() const { return number_; }    // Number, Date serial, Boolean (-1/0)
+  double number() const { return number_; }          // Number, Date serial, Boolean (-1/0)
   const std::string& text() const { return text_; }  // Text only
   int error() const { return static_cast<int>(number_); }
 
@@ -59,7 +59,10 @@ double RoundHalfEven(double value, int digits = 0);
 // The text of a value as the spreadsheet shows it in a General cell and as
 // CStr gives it: numbers with up to 15 significant digits and the locale's
 // decimal separator, no grouping; dates "dd.MM.yyyy", times "H:mm:ss",
-// date and time "dd.MM.yyyy H:mm:ss"; Booleans "Истина"/"Ложь"; Empty "".
+// date and time "dd.MM.yyyy H:mm:ss" (a date on 1899-12-30 shows as its
+// time alone, a date at midnight as its day alone; both round to the
+// nearest second); magnitudes from 1E15 and below 1E-4 with an exponent
+// ("1E+15", "1,5E-05"); Booleans "Истина"/"Ложь"; Empty "".
 // An Error value has no text: returns std::nullopt (the caller raises).
 std::optional<std::string> ToText(const Variant& v, const Locale& l = CurrentLocale());
 
@@ -68,12 +71,20 @@ std::optional<std::string> ToText(const Variant& v, const Locale& l = CurrentLoc
 // separator, optional sign and exponent); Empty gives 0. nullopt on failure.
 std::optional<double> ToDouble(const Variant& v, const Locale& l = CurrentLocale());
 
-// CDate: Date as is; Number as serial; Text parsed as a date "d.m.yy",
-// "dd.mm.yyyy", a time "h:mm[:ss]" or both separated by a blank. nullopt on
-// failure (IsDate is ToDate(v).has_value()).
+// CDate: Date as is; Number (and Boolean) as serial when it lies within
+// the years 100..9999; Text parsed as a date "d.m.yy", "dd.mm.yyyy" (also
+// "yyyy-mm-dd"; "/" or "-" may separate), a time "h:mm[:ss]" or both
+// separated by a blank; two-digit years 00-29 are 20xx, 30-99 are 19xx.
+// Empty gives 0 (midnight), as CDate does. nullopt on failure (IsDate is
+// ToDate(v).has_value() for a non-Empty value).
 std::optional<double> ToDate(const Variant& v, const Locale& l = CurrentLocale());
 
-// Calendar parts of a serial date/time.
+// Calendar parts of a serial date/time; SplitDate rounds to the nearest
+// second (23:59:59.6 is the next day's 0:00:00). MakeDate carries parts out
+// of their range over (month 13 = January of the next year, day 0 = the
+// last day of the month before). Before 1899-12-30 the fraction still
+// counts forward from the start of the day (-1.25 = 1899-12-29 6:00:00).
+// SplitDate(MakeDate(...)) gives the parts back exactly.
 struct DateParts {
   int year = 1899, month = 12, day = 30, hour = 0, minute = 0, second = 0;
 };
@@ -82,7 +93,8 @@ double MakeDate(int year, int month, int day, int hour = 0, int minute = 0, int 
 
 // Number as plain decimal text with "." and no grouping (SQL literal form):
 // 1234.5, 12, -0.25; up to 15 significant digits, never an exponent for
-// magnitudes the database columns can hold.
+// magnitudes the database columns can hold. A value that is not finite
+// gives "Null", so no invalid literal reaches a statement.
 std::string PlainNumber(double v);
 
 }  // namespace kassa

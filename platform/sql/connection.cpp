@@ -1,0 +1,174 @@
+// Connection over MariaDB Connector/C.
+#include <errmsg.h>
+#include <mysql.h>
+
+#include <new>
+
+#include "platform/sql/field_typing.h"
+#include "platform/sql/sql.h"
+
+namespace kassa::sql {
+
+namespace {
+
+constexpr const char* kLoopback = "127.0.0.1";
+constexpr unsigned kConnectTimeout = 15;
+constexpr unsigned kReadWriteTimeout = 10800;
+constexpr const char* kSessionMode =
+    "SET SESSION sql_mode = CONCAT(@@sql_mode, ',NO_BACKSLASH_ESCAPES')";
+
+MYSQL* My(void* p) {
+  return static_cast<MYSQL*>(p);
+}
+
+// Reads and frees every further result of the last statement (a procedure
+// call sends a status result after its rows). False on an error among them.
+bool DrainResults(MYSQL* m) {
+  while (true) {
+    const int next = mysql_next_result(m);
+    if (next < 0) return true;
+    if (next > 0) return false;
+    if (MYSQL_RES* r = mysql_store_result(m))
+      mysql_free_result(r);
+    else if (mysql_field_count(m) != 0)
+      return false;
+  }
+}
+
+// Columns and rows of a stored result.
+void FillResult(MYSQL_RES* r, Result& result) {
+  const unsigned n = mysql_num_fields(r);
+  const MYSQL_FIELD* fields = mysql_fetch_fields(r);
+  result.columns_.reserve(n);
+  for (unsigned i = 0; i < n; ++i) {
+    Column c;
+    c.name = fields[i].name ? fields[i].name : "";
+    c.kind = detail::KindOf(fields[i].type, fields[i].charsetnr);
+    c.length = detail::DeclaredLength(c.kind, fields[i].length, fields[i].charsetnr);
+    result.columns_.push_back(std::move(c));
+  }
+  result.rows_.reserve(mysql_num_rows(r));
+  while (MYSQL_ROW row = mysql_fetch_row(r)) {
+    const unsigned long* lengths = mysql_fetch_lengths(r);
+    std::vector<Result::Field> values(n);
+    for (unsigned i = 0; i < n; ++i) {
+      if (!row[i]) continue;  // NULL: Empty value, "" raw
+      values[i].null = false;
+      values[i].raw.assign(row[i], lengths[i]);
+      values[i].value = detail::TypedValue(result.columns_[i].kind, values[i].raw);
+    }
+    result.rows_.push_back(std::move(values));
+  }
+}
+
+}  // namespace
+
+Connection::~Connection() {
+  if (mysql_) mysql_close(My(mysql_));
+}
+
+std::unique_ptr<Connection> Connection::Open(const Params& p, std::string& error) {
+  MYSQL* m = mysql_init(nullptr);
+  if (!m) {
+    error = "out of memory";
+    return nullptr;
+  }
+  const unsigned protocol = MYSQL_PROTOCOL_TCP;
+  const my_bool no_reconnect = 0;
+  mysql_optionsv(m, MYSQL_OPT_PROTOCOL, &protocol);
+  mysql_optionsv(m, MYSQL_OPT_CONNECT_TIMEOUT, &kConnectTimeout);
+  mysql_optionsv(m, MYSQL_OPT_READ_TIMEOUT, &kReadWriteTimeout);
+  mysql_optionsv(m, MYSQL_OPT_WRITE_TIMEOUT, &kReadWriteTimeout);
+  mysql_optionsv(m, MYSQL_OPT_RECONNECT, &no_reconnect);
+  mysql_optionsv(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
+  // Found rows: an update reports the rows it matched, changed or not.
+  const unsigned long flags = CLIENT_FOUND_ROWS | CLIENT_MULTI_RESULTS;
+  if (!mysql_real_connect(m, kLoopback, p.user.c_str(), p.password.c_str(),
+                          p.database.empty() ? nullptr : p.database.c_str(), p.port, nullptr,
+                          flags)) {
+    error = mysql_error(m);
+    mysql_close(m);
+    return nullptr;
+  }
+  std::unique_ptr<Connection> c(new (std::nothrow) Connection());
+  if (!c) {
+    mysql_close(m);
+    error = "out of memory";
+    return nullptr;
+  }
+  c->mysql_ = m;
+  if (!c->Execute(kSessionMode, error)) return nullptr;
+  return c;
+}
+
+bool Connection::Execute(const std::string& sql, std::string& error) {
+  MYSQL* m = My(mysql_);
+  last_errno_ = 0;
+  if (mysql_real_query(m, sql.data(), sql.size()) != 0) {
+    last_errno_ = mysql_errno(m);
+    error = mysql_error(m);
+    return false;
+  }
+  // Rows a statement sends back are read and dropped, so the connection is
+  // ready for the next statement.
+  if (MYSQL_RES* r = mysql_store_result(m)) {
+    mysql_free_result(r);
+  } else if (mysql_field_count(m) != 0) {
+    last_errno_ = mysql_errno(m);
+    error = mysql_error(m);
+    return false;
+  }
+  if (!DrainResults(m)) {
+    last_errno_ = mysql_errno(m);
+    error = mysql_error(m);
+    return false;
+  }
+  return true;
+}
+
+std::unique_ptr<Result> Connection::Query(const std::string& sql, std::string& error) {
+  MYSQL* m = My(mysql_);
+  last_errno_ = 0;
+  if (mysql_real_query(m, sql.data(), sql.size()) != 0) {
+    last_errno_ = mysql_errno(m);
+    error = mysql_error(m);
+    return nullptr;
+  }
+  std::unique_ptr<MYSQL_RES, void (*)(MYSQL_RES*)> owned(
+      mysql_store_result(m), [](MYSQL_RES* r) { mysql_free_result(r); });
+  MYSQL_RES* r = owned.get();
+  if (!r && mysql_field_count(m) != 0) {
+    last_errno_ = mysql_errno(m);
+    error = mysql_error(m);
+    return nullptr;
+  }
+  std::unique_ptr<Result> result;
+  try {
+    result = std::make_unique<Result>();
+    if (r) FillResult(r, *result);
+  } catch (const std::exception& e) {  // out of memory for a huge result
+    owned.reset();
+    DrainResults(m);
+    last_errno_ = CR_OUT_OF_MEMORY;
+    error = e.what();
+    return nullptr;
+  }
+  owned.reset();
+  if (!DrainResults(m)) {
+    last_errno_ = mysql_errno(m);
+    error = mysql_error(m);
+    return nullptr;
+  }
+  return result;
+}
+
+void Connection::Rollback() {
+  MYSQL* m = My(mysql_);
+  last_errno_ = mysql_rollback(m) ? mysql_errno(m) : 0;
+}
+
+unsigned long Connection::ThreadId() const {
+  return mysql_thread_id(My(mysql_));
+}
+
+}  // namespace kassa::sql

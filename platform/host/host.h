@@ -8,6 +8,18 @@
 // error). Events are raised synchronously and re-entrantly through the
 // workbook's event sink (WorkbookEventSink), as the workbook's macros do.
 // The grid has 65536 rows and 256 columns.
+//
+// A closed Workbook object (closed() true) stays valid for the life of the
+// Application, so an event or macro still holding it may finish safely; its
+// cell contents are released at the next Open or Add that runs outside
+// every event.
+//
+// Workbook files are .xlsx whatever their name says: values, number formats,
+// font colour index and bold, column widths and formats, sheet order and the
+// active sheet. The host's own data (event sink ProgID, query tables, sheet
+// buttons) travels in custom document properties "KassaHost.NNN", which
+// other spreadsheet programs keep but ignore. Query-table passwords are
+// written as "xxx".
 #pragma once
 
 #include <functional>
@@ -43,6 +55,8 @@ class KASSA_EXPORT HostError : public std::runtime_error {
 };
 
 class Application;
+struct EventDispatch;  // raises the workbook events (internal)
+class WorkbookFile;    // reads and writes workbook files (internal)
 class Workbook;
 class Worksheet;
 class Range;
@@ -59,19 +73,7 @@ struct Cell {
   bool own_format = false;  // false: the column's format applies
 };
 
-// The font of a range: reading gives the first cell's, writing sets every
-// cell; on whole columns it sets the column format and every cell in it.
-class Font {
- public:
-  explicit Font(const Range& r);
-  int ColorIndex() const;
-  void ColorIndex(int index);
-  bool Bold() const;
-  void Bold(bool bold);
-
- private:
-  const Range& range_;
-};
+class Font;
 
 // A rectangle of cells on one sheet (1-based, inclusive).
 class Range {
@@ -82,8 +84,8 @@ class Range {
   int Column() const { return col1_; }
   long LastRow() const { return row2_; }
   int LastColumn() const { return col2_; }
-  long RowsCount() const { return row2_ - row1_ + 1; }     // Rows.Count
-  int ColumnsCount() const { return col2_ - col1_ + 1; }   // Columns.Count
+  long RowsCount() const { return row2_ - row1_ + 1; }    // Rows.Count
+  int ColumnsCount() const { return col2_ - col1_ + 1; }  // Columns.Count
   bool IsWholeColumn() const { return row1_ == 1 && row2_ == kMaxRows; }
   bool IsWholeRow() const { return col1_ == 1 && col2_ == kMaxColumns; }
   // The cell (i, j) relative to the range's top-left cell (1-based).
@@ -98,13 +100,29 @@ class Range {
   void Select() const;
   // Last non-empty cell moving up from this cell (xlUp); row 1 when none.
   Range End(int direction) const;
-  host::Font Font() const { return host::Font(*this); }
+  host::Font Font() const;
   std::string Address() const;  // "A1" or "A1:C5"
 
  private:
   Worksheet* sheet_;
   long row1_, row2_;
   int col1_, col2_;
+};
+
+// The font of a range: reading gives the first cell's, writing sets every
+// cell; on whole columns it sets the column format and every cell in it.
+// A Font keeps its own copy of the range, so it may outlive the Range it
+// came from (it stays valid while the sheet lives).
+class Font {
+ public:
+  explicit Font(const Range& r);
+  int ColorIndex() const;
+  void ColorIndex(int index);
+  bool Bold() const;
+  void Bold(bool bold);
+
+ private:
+  Range range_;
 };
 
 // The minimal query table: what the database layer needs to refresh it.
@@ -130,8 +148,8 @@ struct Shape {
   std::string name;
   std::string caption;
   int left = 0, top = 0, width = 0, height = 0;  // points
-  std::string progid;   // e.g. "Ledgertools.Special_Function"
-  std::string method;   // e.g. "Action_Common"
+  std::string progid;                            // e.g. "Ledgertools.Special_Function"
+  std::string method;                            // e.g. "Action_Common"
 };
 
 class KASSA_EXPORT Worksheet {
@@ -154,6 +172,10 @@ class KASSA_EXPORT Worksheet {
   int QueryTablesCount() const;
   // Gives the sheet a query table (replacing one it had); rows land from A1.
   QueryTable& AddQueryTable(const std::string& connection, const std::string& command_text);
+  // QueryTables(1).Delete(): the sheet loses its query table (values stay).
+  // The object itself lives on with the sheet, so a reference still held by
+  // a caller stays valid; throws HostError when the sheet has none.
+  void DeleteQueryTable();
 
   // Shapes(name).Delete(); throws HostError when absent.
   void DeleteShape(const std::string& name);
@@ -163,9 +185,14 @@ class KASSA_EXPORT Worksheet {
 
   // Becomes the active sheet: deactivate of the old, then activate events.
   void Activate();
-  // Copy(): into a new workbook, which becomes the active workbook.
+  // Copy(): into a new workbook ("Книга<n>", no macros, no event sink),
+  // which becomes the active workbook; raises no events. The copy has the
+  // cells, formats, widths, query table and shapes of this sheet.
   void Copy();
-  // Copy(After:=after): a copy placed behind `after` in after's workbook.
+  // Copy(After:=after): the copy placed behind `after` in after's workbook,
+  // renamed "Name (2)", "Name (3)", ... when the name is taken there; it
+  // becomes that workbook's active sheet (deactivate/activate events of
+  // that workbook follow).
   void Copy(Worksheet& after);
 
   // Direct cell access for the model, files and views (no events).
@@ -173,10 +200,11 @@ class KASSA_EXPORT Worksheet {
   Cell& CellAt(long row, int column);  // creates it
   const CellFormat& ColumnFormat(int column) const;
   CellFormat& MutableColumnFormat(int column);
-  long LastUsedRow() const;   // 0 when empty
-  int LastUsedColumn() const; // 0 when empty
+  // Extent of the cells holding a value or an own format; 0 when none.
+  long LastUsedRow() const;
+  int LastUsedColumn() const;
   void ClearCells(long row1, int col1, long row2, int col2);  // values only
-  double ColumnWidth(int column) const;  // characters
+  double ColumnWidth(int column) const;                       // characters
   void ColumnWidth(int column, double width);
 
   // Selection and active cell of this sheet.
@@ -190,6 +218,9 @@ class KASSA_EXPORT Worksheet {
 
  private:
   friend class Workbook;
+  friend class Application;
+  friend struct EventDispatch;
+  friend class WorkbookFile;
   Worksheet(Workbook& book, std::string name);
   Workbook* book_;
   std::string name_;
@@ -197,6 +228,7 @@ class KASSA_EXPORT Worksheet {
   std::map<int, CellFormat> column_formats_;
   std::map<int, double> column_widths_;
   std::unique_ptr<QueryTable> query_;
+  std::vector<std::unique_ptr<QueryTable>> retired_queries_;
   std::vector<Shape> shapes_;
   long sel_r1_ = 1, sel_r2_ = 1, act_r_ = 1;
   int sel_c1_ = 1, sel_c2_ = 1, act_c_ = 1;
@@ -222,6 +254,10 @@ class KASSA_EXPORT SheetMacroTarget : public component::Object {
   virtual int Run_Macro(const std::string& method, Worksheet& sheet) = 0;
 };
 
+namespace user {
+void Click(Worksheet& sheet, const std::string& shape);
+}
+
 class KASSA_EXPORT Workbook {
  public:
   ~Workbook();
@@ -236,8 +272,8 @@ class KASSA_EXPORT Workbook {
   void SetReadOnly(bool ro) { read_only_ = ro; }
 
   int SheetsCount() const { return static_cast<int>(sheets_.size()); }
-  Worksheet& Sheets(int index);                 // 1-based; throws HostError (9)
-  Worksheet& Sheets(const std::string& name);   // throws HostError (9)
+  Worksheet& Sheets(int index);                // 1-based; throws HostError (9)
+  Worksheet& Sheets(const std::string& name);  // throws HostError (9)
   Worksheet& Worksheets(int index) { return Sheets(index); }
   Worksheet& Worksheets(const std::string& name) { return Sheets(name); }
   Worksheet* FindSheet(const std::string& name);
@@ -259,13 +295,23 @@ class KASSA_EXPORT Workbook {
   const std::string& EventSinkProgId() const { return sink_progid_; }
   void SetEventSinkProgId(const std::string& progid) { sink_progid_ = progid; }
   WorkbookEventSink* EventSink() const { return sink_.get(); }
+  // Installs an event sink directly (programs and tests that build a
+  // workbook themselves); null removes it. Raises no event.
+  void SetEventSink(std::shared_ptr<WorkbookEventSink> sink) { sink_ = std::move(sink); }
 
   bool closed() const { return closed_; }
 
  private:
   friend class Application;
   friend class Worksheet;
+  friend struct EventDispatch;
+  friend class WorkbookFile;
+  friend void user::Click(Worksheet& sheet, const std::string& shape);
   Workbook(host::Application& app, std::string name);
+  // Copies `sheet` (cells, formats, widths, query table, shapes) into this
+  // workbook at 0-based `position` under a free name; returns the copy.
+  Worksheet& InsertCopy(const Worksheet& sheet, size_t position);
+  std::string FreeSheetName(const std::string& base) const;
   host::Application* app_;
   std::string name_, path_;
   bool read_only_ = false, saved_ = true, closed_ = false;
@@ -309,10 +355,16 @@ class KASSA_EXPORT Application {
  private:
   friend class Workbook;
   friend class Worksheet;
+  friend struct EventDispatch;
+  // Releases the cell contents of closed workbooks when no event or macro
+  // is running.
+  void FreeClosedBooks();
+  Workbook& NewBook();
   std::vector<std::unique_ptr<Workbook>> books_;
-  std::vector<std::unique_ptr<Workbook>> closed_books_;  // kept until safe to free
+  std::vector<std::unique_ptr<Workbook>> closed_books_;  // kept for the Application's life
   Workbook* active_ = nullptr;
   int new_book_counter_ = 0;
+  int event_depth_ = 0;  // events currently running (nesting)
 };
 
 // User actions, as a person performs them in the workbook window. Each raises

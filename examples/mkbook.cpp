@@ -1,0 +1,162 @@
+// kassa-mkbook <book description> <workbook file>
+//
+// Builds a workbook from its readable description (see Kassa.book for the
+// format) with the spreadsheet host and writes it as a workbook file.
+// Exit status 0 on success; 1 with a message on standard error otherwise.
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/host/host.h"
+
+namespace {
+
+using kassa::host::Shape;
+using kassa::host::Worksheet;
+
+std::string Trim(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t\r"), e = s.find_last_not_of(" \t\r");
+  return b == std::string::npos ? "" : s.substr(b, e - b + 1);
+}
+
+std::vector<std::string> Fields(const std::string& value) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  for (;;) {
+    size_t bar = value.find('|', start);
+    out.push_back(Trim(value.substr(start, bar - start)));
+    if (bar == std::string::npos) break;
+    start = bar + 1;
+  }
+  return out;
+}
+
+struct SheetSpec {
+  std::string name, query;
+  std::vector<std::string> headers;
+  std::vector<double> widths;
+  std::vector<Shape> buttons;
+  bool active = false;
+};
+
+struct BookSpec {
+  std::string events, connection;
+  std::vector<SheetSpec> sheets;
+};
+
+bool Parse(std::istream& in, BookSpec& book, std::string& error) {
+  std::string line;
+  int n = 0;
+  while (std::getline(in, line)) {
+    ++n;
+    std::string t = Trim(line);
+    if (t.empty() || t[0] == '#') continue;
+    auto fail = [&](const std::string& what) {
+      error = "line " + std::to_string(n) + ": " + what;
+      return false;
+    };
+    if (t[0] == '[') {
+      if (t.back() != ']') return fail("bad section header");
+      book.sheets.push_back(SheetSpec{});
+      book.sheets.back().name = Trim(t.substr(1, t.size() - 2));
+      continue;
+    }
+    auto eq = line.find('=');
+    if (eq == std::string::npos) return fail("expected key = value");
+    std::string key = Trim(line.substr(0, eq));
+    // Values are taken as written after "= " (a trailing blank may matter).
+    std::string value = line.substr(eq + 1);
+    if (!value.empty() && value[0] == ' ') value.erase(0, value.find_first_not_of(' '));
+    if (!value.empty() && value.back() == '\r') value.pop_back();
+    if (book.sheets.empty()) {
+      if (key == "events")
+        book.events = Trim(value);
+      else if (key == "connection")
+        book.connection = value;
+      else
+        return fail("unknown book setting: " + key);
+      continue;
+    }
+    SheetSpec& s = book.sheets.back();
+    if (key == "query") {
+      s.query = Trim(value);
+    } else if (key == "headers") {
+      s.headers = Fields(value);
+    } else if (key == "widths") {
+      for (const std::string& w : Fields(value)) s.widths.push_back(std::stod(w));
+    } else if (key == "active") {
+      s.active = Trim(value) == "yes";
+    } else if (key == "button") {
+      std::vector<std::string> f = Fields(value);
+      if (f.size() != 8) return fail("button needs 8 fields");
+      Shape b;
+      b.name = f[0];
+      b.caption = f[1];
+      b.progid = f[2];
+      b.method = f[3];
+      b.left = std::stoi(f[4]);
+      b.top = std::stoi(f[5]);
+      b.width = std::stoi(f[6]);
+      b.height = std::stoi(f[7]);
+      s.buttons.push_back(b);
+    } else {
+      return fail("unknown sheet setting: " + key);
+    }
+  }
+  if (book.sheets.empty()) {
+    error = "no sheets";
+    return false;
+  }
+  return true;
+}
+
+void Build(const BookSpec& spec, kassa::host::Workbook& wb) {
+  wb.SetEventSinkProgId(spec.events);
+  for (size_t i = 0; i < spec.sheets.size(); ++i) {
+    const SheetSpec& s = spec.sheets[i];
+    Worksheet& ws = i == 0 ? wb.Sheets(1) : wb.AddSheet(s.name);
+    if (i == 0) ws.Name(s.name);
+    for (size_t c = 0; c < s.headers.size(); ++c)
+      ws.Cells(1, static_cast<int>(c) + 1).Value(kassa::Variant::Text(s.headers[c]));
+    if (!s.headers.empty())
+      ws.Range(ws.Cells(1, 1), ws.Cells(1, static_cast<int>(s.headers.size()))).Font().Bold(true);
+    for (size_t c = 0; c < s.widths.size(); ++c)
+      ws.ColumnWidth(static_cast<int>(c) + 1, s.widths[c]);
+    if (!s.query.empty()) ws.AddQueryTable(spec.connection, s.query);
+    for (const Shape& b : s.buttons) ws.shapes().push_back(b);
+  }
+  for (size_t i = 0; i < spec.sheets.size(); ++i)
+    if (spec.sheets[i].active) wb.Sheets(static_cast<int>(i) + 1).Activate();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: kassa-mkbook <book description> <workbook file>\n";
+    return 1;
+  }
+  std::ifstream in(argv[1]);
+  if (!in) {
+    std::cerr << "kassa-mkbook: cannot read " << argv[1] << "\n";
+    return 1;
+  }
+  BookSpec spec;
+  std::string error;
+  try {
+    if (!Parse(in, spec, error)) {
+      std::cerr << "kassa-mkbook: " << argv[1] << ": " << error << "\n";
+      return 1;
+    }
+    kassa::host::Application app;
+    kassa::host::Workbook& wb = app.Add();
+    Build(spec, wb);
+    wb.SaveAs(argv[2]);
+  } catch (const std::exception& e) {
+    std::cerr << "kassa-mkbook: " << e.what() << "\n";
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,131 @@
+// The sheet's query table: runs its command on its own database connection
+// and writes the result from A1 (field names in row 1, rows from row 2).
+#include <cctype>
+
+#include "platform/host/host.h"
+#include "platform/host/internal.h"
+#include "platform/host/texts.h"
+#include "platform/sql/sql.h"
+
+namespace kassa::host {
+
+QueryTable::~QueryTable() = default;
+
+std::string MaskPasswords(const std::string& connection) {
+  std::string out = connection;
+  auto lower = [](std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+  };
+  for (const char* key : {"password=", "pwd="}) {
+    std::string k = key;
+    size_t from = 0;
+    for (;;) {
+      std::string low = lower(out);
+      size_t at = low.find(k, from);
+      if (at == std::string::npos) break;
+      // Only a key at the start or after a separator counts.
+      if (at > 0 && std::isalnum(static_cast<unsigned char>(out[at - 1]))) {
+        from = at + 1;
+        continue;
+      }
+      size_t v = at + k.size();
+      size_t end = out.find_first_of(";\"", v);
+      if (end == std::string::npos) end = out.size();
+      out.replace(v, end - v, "xxx");
+      from = v + 3;
+    }
+  }
+  return out;
+}
+
+namespace {
+
+class SheetQueryTable : public QueryTable {
+ public:
+  SheetQueryTable(Worksheet& sheet, std::string connection, std::string command)
+      : sheet_(sheet), connection_(std::move(connection)), command_(std::move(command)) {}
+
+  void Connection(const std::string& connection) override { connection_ = connection; }
+  std::string Connection() const override { return connection_; }
+  bool EnableRefresh() const override { return enable_; }
+  void EnableRefresh(bool on) override { enable_ = on; }
+  std::string CommandText() const override { return command_; }
+  void CommandText(const std::string& sql) override { command_ = sql; }
+  void Delete() override { sheet_.DeleteQueryTable(); }  // this object lives on with the sheet
+
+  void Refresh() override {
+    if (!enable_) throw HostError(1004, texts::kRefreshDisabled);
+    sql::Params params;
+    if (!sql::ParseConnectionString(connection_, params))
+      throw HostError(1004, texts::kBadConnection);
+    std::string error;
+    auto conn = sql::Connection::Open(params, error);
+    if (!conn) throw HostError(1004, error);
+    auto result = conn->Query(command_, error);
+    if (!result) throw HostError(1004, error);
+    Write(*result);
+  }
+
+ private:
+  static std::string FormatFor(sql::Column::Kind kind) {
+    switch (kind) {
+      case sql::Column::Kind::Date:
+        return "dd.mm.yyyy";
+      case sql::Column::Kind::Time:
+        return "h:mm:ss";
+      case sql::Column::Kind::DateTime:
+        return "dd.mm.yyyy h:mm:ss";
+      default:
+        return "";
+    }
+  }
+
+  void Put(long row, int col, const Variant& v, const std::string& number_format) {
+    Cell& cell = sheet_.CellAt(row, col);
+    cell.value = v;
+    const CellFormat& current = cell.own_format ? cell.format : sheet_.ColumnFormat(col);
+    if (current.number_format != number_format) {
+      if (!cell.own_format) cell.format = sheet_.ColumnFormat(col);
+      cell.own_format = true;
+      cell.format.number_format = number_format;
+    }
+  }
+
+  void Write(const sql::Result& r) {
+    const int ncols = static_cast<int>(r.columns().size());
+    const long nrows = static_cast<long>(r.RowCount());
+    if (ncols > kMaxColumns || nrows + 1 > kMaxRows) throw HostError(1004, texts::kBadRange);
+    long old_last = sheet_.LastUsedRow();
+    for (int c = 0; c < ncols; ++c) {
+      Cell& head = sheet_.CellAt(1, c + 1);
+      head.value = Variant::Text(r.columns()[c].name);
+    }
+    for (long i = 0; i < nrows; ++i)
+      for (int c = 0; c < ncols; ++c) {
+        const auto kind = r.columns()[c].kind;
+        if (r.IsNull(i, c)) {
+          Cell& cell = sheet_.CellAt(i + 2, c + 1);
+          cell.value = Variant();
+          continue;
+        }
+        Put(i + 2, c + 1, r.Value(i, c), FormatFor(kind));
+      }
+    if (old_last > nrows + 1) sheet_.ClearCells(nrows + 2, 1, old_last, ncols);
+    sheet_.Touch();
+    sheet_.Parent().MarkChanged();  // as after any refresh, the book has changes to save
+  }
+
+  Worksheet& sheet_;
+  std::string connection_, command_;
+  bool enable_ = true;
+};
+
+}  // namespace
+
+std::unique_ptr<QueryTable> MakeQueryTable(Worksheet& sheet, const std::string& connection,
+                                           const std::string& command_text) {
+  return std::make_unique<SheetQueryTable>(sheet, connection, command_text);
+}
+
+}  // namespace kassa::host

@@ -1,0 +1,85 @@
+// kassa-mkbook: a book description becomes a workbook file; a faulty
+// description is refused with the line named and no file written.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/host/host.h"
+#include "tests/host/recording.h"
+
+namespace kassa::host {
+namespace {
+
+namespace fs = std::filesystem;
+
+int RunMkbook(const fs::path& description, const fs::path& out, const fs::path& log) {
+  std::string cmd = std::string("'") + KASSA_MKBOOK + "' '" + description.string() + "' '" +
+                    out.string() + "' 2>'" + log.string() + "'";
+  return std::system(cmd.c_str());
+}
+
+std::string Read(const fs::path& p) {
+  std::ifstream in(p);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(Mkbook, BuildsTheDescribedWorkbook) {
+  fs::path dir = fs::path(::testing::TempDir()) / "mkbook";
+  fs::create_directories(dir);
+  fs::path desc = dir / "Small.book";
+  std::ofstream(desc)
+      << "# a book\nevents = Sheetsync.WB_Events\n"
+         "connection = OLEDB;PWD=secret;Port=1;\" \n\n"
+         "[Первый]\nquery = SELECT 1\nheaders = A | Б\nwidths = 5 | 7.5\n"
+         "button = B_X | Меню | Ledgertools.Special_Function | Action_Common | 1 | 2 | 3 | 4\n"
+         "[Второй]\nactive = yes\n";
+  fs::path out = dir / "Small.xls";
+  fs::remove(out);
+  ASSERT_EQ(RunMkbook(desc, out, dir / "log"), 0) << Read(dir / "log");
+  testing::RecordingUi ui;
+  Application app;
+  setenv("KASSA_COMPONENTS", (dir / "none.conf").c_str(), 1);
+  Workbook& wb = app.Open(out.string());
+  ASSERT_EQ(wb.SheetsCount(), 2);
+  EXPECT_EQ(wb.ActiveSheet().Name(), "Второй");
+  Worksheet& s = wb.Sheets(1);
+  EXPECT_EQ(s.Name(), "Первый");
+  EXPECT_EQ(s.Cells(1, 2).Text(), "Б");
+  EXPECT_TRUE(s.Cells(1, 2).Font().Bold());
+  EXPECT_FALSE(s.Cells(1, 3).Font().Bold());
+  EXPECT_DOUBLE_EQ(s.ColumnWidth(1), 5);
+  EXPECT_EQ(s.QueryTables(1).CommandText(), "SELECT 1");
+  EXPECT_EQ(s.QueryTables(1).Connection(), "OLEDB;PWD=xxx;Port=1;\" ");  // trailing blank kept
+  ASSERT_NE(s.FindShape("B_X"), nullptr);
+  EXPECT_EQ(s.FindShape("B_X")->method, "Action_Common");
+  EXPECT_EQ(wb.Sheets(2).QueryTablesCount(), 0);
+  EXPECT_EQ(wb.EventSinkProgId(), "Sheetsync.WB_Events");
+}
+
+TEST(Mkbook, RefusesAFaultyDescription) {
+  fs::path dir = fs::path(::testing::TempDir()) / "mkbook";
+  fs::create_directories(dir);
+  struct Case {
+    const char* text;
+    const char* error;
+  } cases[] = {
+      {"[A]\nbutton = B | c | p | m | 1 | 2\n", "line 2: button needs 8 fields"},
+      {"[A]\ncolour = red\n", "line 2: unknown sheet setting: colour"},
+      {"colour = red\n", "line 1: unknown book setting: colour"},
+      {"# nothing\n", "no sheets"},
+      {"[A]\n[A]\n", "недопустимое имя листа"},  // a duplicate name
+  };
+  for (const Case& c : cases) {
+    fs::path desc = dir / "Bad.book", out = dir / "Bad.xls";
+    std::ofstream(desc) << c.text;
+    fs::remove(out);
+    EXPECT_NE(RunMkbook(desc, out, dir / "log"), 0) << c.text;
+    EXPECT_NE(Read(dir / "log").find(c.error), std::string::npos) << Read(dir / "log");
+    EXPECT_FALSE(fs::exists(out)) << c.text;
+  }
+}
+
+}  // namespace
+}  // namespace kassa::host

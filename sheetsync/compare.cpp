@@ -1,0 +1,156 @@
+// Comparison of a sheet with what its query returns, the list of changed
+// sheets for the close question, and the emergency copy of the workbook
+// when the database is lost.
+#include <cstdlib>
+
+#include "platform/ui/ui.h"
+#include "sheetsync/engine.h"
+#include "sheetsync/literals.h"
+#include "sheetsync/progress.h"
+#include "sheetsync/texts.h"
+
+namespace kassa::sheetsync {
+
+namespace {
+
+// The time text of a "Tim" cell (H:MM:SS); the sheet text as is when the
+// value is not a time.
+std::string SheetTimeText(const host::Range& cell, const std::string& text) {
+  std::optional<double> t = ToDate(cell.Value());
+  if (!t) return text;
+  return TimeText(SplitDate(*t));
+}
+
+std::string FieldText(const dbgate::Field& f) {
+  if (f.ActualSize() == 0) return "";
+  std::optional<std::string> t = ToText(f.Value());
+  if (!t) RaiseError(13);
+  return *t;
+}
+
+}  // namespace
+
+bool Engine::Sheet_Differs() {
+  host::Worksheet& ws = ActiveSheet();
+  const long last = Last_Data_Row();
+  std::string sql = ws.QueryTables(1).CommandText();
+  for (char& ch : sql)
+    if (ch == '"') ch = '\'';
+  const std::string n_text =
+      Get_Value(texts::kCountOfQueryPrefix + sql + texts::kCountOfQuerySuffix);
+  if (Stop_Program) return false;
+  const long n = std::strtol(n_text.c_str(), nullptr, 10);
+  if (n == 0) return last > 1;
+
+  Open_Rows(sql);
+  if (Stop_Program) return true;
+  ProgressWindow& progress = ProgressWindow::Instance();
+  bool differs = false;
+  progress.Progress_Show(texts::kCheckingSheetPrefix + ws.Name() + texts::kCheckingSheetSuffix,
+                         true);
+  const long rows = last - 1;  // the area is rows 2..last
+  for (long i = 1;; ++i) {
+    if (i > rows) {  // the query has more records than the sheet has rows
+      differs = true;
+      break;
+    }
+    if (RV_Set->EOF()) {  // no record for this row (the table shrank meanwhile)
+      differs = true;
+      break;
+    }
+    progress.Progress_Set(static_cast<double>(i) / static_cast<double>(rows));
+    bool cell_differs = false;
+    for (int o = 1; o <= Col_Count && !cell_differs; ++o) {
+      const inibook::ColumnDesc& d = Column(o);
+      if (d.type == "Calc") continue;
+      host::Range cell = ws.Cells(i + 1, o);
+      std::string sheet_text = cell.Text();
+      std::string db_text;
+      if (o - 1 < RV_Set->FieldCount()) db_text = FieldText(RV_Set->Fields(o - 1));
+      if (d.type == "Tim") {
+        if (!sheet_text.empty()) sheet_text = SheetTimeText(cell, sheet_text);
+        if (db_text.size() > 8) db_text = db_text.substr(db_text.size() - 8);
+        while (!db_text.empty() && db_text.front() == ' ') db_text.erase(0, 1);
+      }
+      cell_differs = db_text != sheet_text;
+    }
+    if (cell_differs) {
+      differs = true;
+      break;
+    }
+    RV_Set->MoveNext();
+    if (RV_Set->EOF()) {
+      differs = i < rows;
+      break;
+    }
+  }
+  progress.Progress_Hide();
+  Close_Rows();
+  return differs;
+}
+
+std::string Engine::Changed_Sheets() {
+  std::string list;
+  for (int i = 1; i <= WB->SheetsCount(); ++i) {
+    if (Sheet_Visited[i] && SwitchOf(Ask_On_Close, i)) {
+      host::Worksheet& ws = WB->Sheets(i);
+      ws.Activate();
+      if (Sheet_Ready && Sheet_Differs()) {
+        if (Stop_Program) return list;
+        Sheet_To_Store[i] = true;
+        list += ws.Name() + ", ";
+      }
+    }
+  }
+  if (!list.empty()) list.resize(list.size() - 2);
+  return list;
+}
+
+void Engine::Save_Copy() {
+  ProgressWindow& progress = ProgressWindow::Instance();
+  progress.Progress_Show(
+      texts::kCopyingSheetPrefix + WB->Sheets(1).Name() + texts::kCopyingSheetSuffix, false);
+  WB->Sheets(1).Copy();
+  host::Workbook& copy = WB->Parent().ActiveWorkbook();
+  auto skip_failure = [](auto&& step) {
+    try {
+      step();
+    } catch (const host::HostError&) {
+    }
+  };
+  skip_failure([&] { copy.Sheets(1).QueryTables(1).Delete(); });
+  for (int k = 2; k <= WB->SheetsCount(); ++k) {
+    skip_failure([&] {
+      progress.Progress_Text(texts::kCopyingSheetPrefix + WB->Sheets(k).Name() +
+                             texts::kCopyingSheetSuffix);
+    });
+    skip_failure([&] { WB->Sheets(k).Copy(copy.Sheets(k - 1)); });
+    skip_failure([&] { copy.Sheets(k).QueryTables(1).Delete(); });
+  }
+  progress.Progress_Text(texts::kSavingCopy);
+  const std::string file = CopyFileName(WB->Path(), WB->Name(), ui::Port().Now());
+  skip_failure([&] { copy.SaveAs(file, 1); });
+  skip_failure([&] { copy.Close(); });
+  progress.Progress_Hide();
+}
+
+bool Engine::Emergency_Exit_Close() {
+  switch (
+      ui::Message(texts::kEmergencyQuestion, ui::Buttons::YesNoCancel, texts::kEmergencyTitle)) {
+    case ui::Answer::Yes:
+      Save_Copy();
+      return false;
+    case ui::Answer::Cancel:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void Engine::Emergency_Exit_Save() {
+  if (ui::Message(texts::kEmergencyQuestion, ui::Buttons::YesNo, texts::kEmergencyTitle) ==
+      ui::Answer::Yes)
+    Save_Copy();
+}
+
+}  // namespace kassa::sheetsync

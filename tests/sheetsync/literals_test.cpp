@@ -1,0 +1,108 @@
+// Literal forms of cell values, the text helpers, the emergency copy's file
+// name and the progress bar's rounding.
+#include "sheetsync/literals.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/variant/variant.h"
+
+namespace kassa::sheetsync {
+namespace {
+
+// Character replacement over UTF-8, as the host's worksheet function does.
+std::string HostReplace(const std::string& text, long start, long count,
+                        const std::string& replacement) {
+  auto byte_of = [&](long chars) {
+    size_t i = 0;
+    for (long n = 0; n < chars && i < text.size(); ++n) {
+      ++i;
+      while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
+    }
+    return i;
+  };
+  size_t a = byte_of(start - 1), b = byte_of(start - 1 + count);
+  return text.substr(0, a) + replacement + text.substr(b);
+}
+
+TEST(DateAndTimeLiterals, HaveNoLeadingZerosWhereTheLedgerExpectsNone) {
+  EXPECT_EQ(DateLiteral(SplitDate(MakeDate(2010, 1, 5))), "'2010-1-5'");
+  EXPECT_EQ(DateLiteral(SplitDate(MakeDate(2011, 12, 31))), "'2011-12-31'");
+  EXPECT_EQ(TimeLiteral(SplitDate(MakeDate(1899, 12, 30, 9, 5, 7))), "'9:05:07'");
+  EXPECT_EQ(TimeText(SplitDate(MakeDate(1899, 12, 30, 23, 0, 0))), "23:00:00");
+}
+
+struct NumberCase {
+  Variant value;
+  const char* doub;
+  const char* integ;
+};
+
+TEST(NumberLiterals, ArePlainDecimalTextWithPointAndBankersRoundingForWholeNumbers) {
+  const NumberCase cases[] = {
+      {Variant::Number(12.5), "12.5", "12"},
+      {Variant::Number(13.5), "13.5", "14"},
+      {Variant::Number(12.6), "12.6", "13"},
+      {Variant::Number(12), "12", "12"},
+      {Variant::Number(-0.25), "-0.25", "0"},
+      {Variant::Text("12,5"), "12.5", "12"},
+      {Variant::Text("1 234,5"), "1234.5", "1234"},
+      {Variant::Number(1234567.89), "1234567.89", "1234568"},
+  };
+  for (const NumberCase& c : cases) {
+    EXPECT_EQ(DoubleLiteral(c.value, Locale::Russian()).value_or("?"), c.doub) << c.doub;
+    EXPECT_EQ(IntegerLiteral(c.value, Locale::Russian()).value_or("?"), c.integ) << c.integ;
+  }
+}
+
+TEST(NumberLiterals, TextThatIsNoNumberHasNoLiteral) {
+  EXPECT_FALSE(DoubleLiteral(Variant::Text("abc"), Locale::Russian()));
+  EXPECT_FALSE(IntegerLiteral(Variant::Text("12,5 руб"), Locale::Russian()));
+}
+
+TEST(QuoteText, EveryApostropheSingleOrDoubledBecomesOneDoubleQuote) {
+  EXPECT_EQ(QuoteText("O'Brien", HostReplace), "O\"Brien");
+  EXPECT_EQ(QuoteText("a''b", HostReplace), "a\"b");
+  EXPECT_EQ(QuoteText("'''", HostReplace), "\"\"");
+  EXPECT_EQ(QuoteText("Иванов'ъ'", HostReplace), "Иванов\"ъ\"");
+  EXPECT_EQ(QuoteText("back\\slash", HostReplace), "back\\slash");
+}
+
+TEST(ReplaceAll, WorksByCharacterPositionAndRefusesAReplacementHoldingTheFind) {
+  EXPECT_EQ(ReplaceAll("ёжик-ёж", "ё", "е", HostReplace), "ежик-еж");
+  EXPECT_EQ(ReplaceAll("aXa", "a", "aa", HostReplace), "aXa");
+}
+
+TEST(UpperCase, CoversLatinAndCyrillicLetters) {
+  EXPECT_EQ(UpperCase("'ivanov'"), "'IVANOV'");
+  EXPECT_EQ(UpperCase("петров ёлкин"), "ПЕТРОВ ЁЛКИН");
+  EXPECT_EQ(UpperCase("12-ab"), "12-AB");
+}
+
+TEST(Cp1251, KnowsWhichCharactersTheLedgerDatabaseCanHold) {
+  EXPECT_TRUE(FitsCp1251("Оплата №5 — «аванс» €"));
+  EXPECT_FALSE(FitsCp1251("日本"));
+  EXPECT_FALSE(FitsCp1251("emoji 😀"));
+  EXPECT_EQ(CharCount("Ёж"), 2);
+}
+
+TEST(CopyFileName, IsFolderCopyBookDateAndTime) {
+  EXPECT_EQ(Two_Digits(7), "07");
+  EXPECT_EQ(Two_Digits(0), "00");
+  EXPECT_EQ(Two_Digits(12), "12");
+  EXPECT_EQ(CopyFileName("/home/b/Kassa", "Book.xls", MakeDate(2010, 2, 3, 14, 5, 0)),
+            "/home/b/Kassa/Copy_Book.xls_030210_1405.xls");
+  EXPECT_EQ(CopyFileName("/x", "Kassa.xls", MakeDate(2011, 3, 1, 9, 7, 59)),
+            "/x/Copy_Kassa.xls_010311_0907.xls");
+}
+
+TEST(ProgressValue, RoundsHalvesToEvenAndStaysWithinTheBar) {
+  EXPECT_EQ(ProgressValue(0), 1);
+  EXPECT_EQ(ProgressValue(0.5), 50);
+  EXPECT_EQ(ProgressValue(0.125), 12);
+  EXPECT_EQ(ProgressValue(0.135), 14);
+  EXPECT_EQ(ProgressValue(1.2), 100);
+  EXPECT_EQ(ProgressValue(-3), 1);
+}
+
+}  // namespace
+}  // namespace kassa::sheetsync

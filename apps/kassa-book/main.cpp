@@ -1,0 +1,30 @@
+// kassa-book: the workbook window. Opens the workbook named on the command
+// line (or chosen in the file dialog); its macros then create the engine.
+#include <QApplication>
+#include <QFileDialog>
+#include <cstdio>
+
+#include "apps/kassa-book/book_window.h"
+#include "apps/kassa-book/texts.h"
+#include "platform/host/host.h"
+#include "platform/ui/qt/qt_ui.h"
+
+int main(int argc, char** argv) {
+  if (!kassa::ui::qt::InstallIfDisplay(argc, argv)) {
+    std::fputs(kassa::book::texts::kNoDisplay, stderr);
+    return 2;
+  }
+  QApplication::setApplicationName(QStringLiteral("kassa-book"));
+  kassa::host::Application app;
+  QString path;
+  if (argc > 1) {
+    path = QString::fromLocal8Bit(argv[1]);
+  } else {
+    path = QFileDialog::getOpenFileName(nullptr, QString::fromUtf8(kassa::book::texts::kOpenTitle),
+                                        QString(),
+                                        QString::fromUtf8(kassa::book::texts::kOpenFilter));
+    if (path.isEmpty()) return 0;
+  }
+  if (!kassa::book::BookWindow::OpenFile(app, path)) return 1;
+  return QApplication::exec();
+}

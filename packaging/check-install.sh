@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# check-install.sh <build-dir> <prefix>: installs the build into <prefix>
+# and checks the installed layout (see CMakeLists.txt in this folder).
+set -euo pipefail
+build="$1"
+prefix="$2"
+rm -rf "$prefix"
+cmake --install "$build" --prefix "$prefix" >"$prefix.log" 2>&1 || { cat "$prefix.log"; exit 1; }
+
+fail=0
+need() { [[ -e "$prefix/$1" ]] || { echo "missing: $1"; fail=1; }; }
+built() { [[ -e "$build/deploy/$1" ]]; }
+
+for p in paydesk kassa-book kassa-register; do built "$p" && need "bin/$p"; done
+for l in DLLs/libkassa_ui.so DLLs/libkassa_host.so DLLs/libkassa_ui_qt.so DLLs/libdbgate.so \
+         DLLs/libsheetsync.so DLLs/libledgertools.so DLLs/libwaitbox.so DLLs/libinibook.so; do
+  built "$l" && need "lib/kassa/$(basename "$l")"
+done
+need share/applications/kassa-book.desktop
+need share/applications/kassa-paydesk.desktop
+if built setupdb; then
+  need lib/kassa/setup/setupdb
+  # The installer's DLLs folder is the components' folder.
+  [[ "$(cd "$prefix/lib/kassa/setup/DLLs" && pwd -P)" == "$(cd "$prefix/lib/kassa" && pwd -P)" ]] \
+    || { echo "lib/kassa/setup/DLLs is not lib/kassa"; fail=1; }
+  # Its libraries resolve from there.
+  if ldd "$prefix/lib/kassa/setup/setupdb" | grep -q "not found"; then
+    echo "setupdb: unresolved libraries"; ldd "$prefix/lib/kassa/setup/setupdb"; fail=1
+  fi
+fi
+if built kassa-book && ldd "$prefix/bin/kassa-book" | grep -q "not found"; then
+  echo "kassa-book: unresolved libraries"; fail=1
+fi
+grep -q "kassa-register --dir $prefix/lib/kassa" "$prefix.log" || { echo "no registration note"; fail=1; }
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$prefix/share/applications/"*.desktop || fail=1
+fi
+exit $fail

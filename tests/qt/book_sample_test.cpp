@@ -1,0 +1,201 @@
+// The sample workbook in the workbook window with the real engine and
+// service library against the test database: the sheets come from the
+// database, an edit in the grid reaches the table, the sheet buttons open
+// the service's dialogs at their layout, and a category added through its
+// dialog lands in the table and on the sheet.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+
+#include "apps/kassa-book/book_window.h"
+#include "apps/kassa-book/sheet_model.h"
+#include "apps/kassa-book/sheet_page.h"
+#include "platform/host/host.h"
+#include "platform/ui/form.h"
+#include "platform/ui/qt/form_window.h"
+#include "tests/qt/qt_test_support.h"
+#include "tests/support/testsupport.h"
+
+namespace kassa::book {
+namespace {
+
+namespace fs = std::filesystem;
+using qttest::Screenshot;
+using qttest::Spin;
+
+ui::qt::FormWindow* WindowOf(const char* form) {
+  ui::Form* f = ui::FindForm(form);
+  return f ? static_cast<ui::qt::FormWindow*>(f->native) : nullptr;
+}
+
+template <class W>
+W* Widget(const char* form, const char* control) {
+  ui::qt::FormWindow* w = WindowOf(form);
+  return w ? qobject_cast<W*>(w->ControlWidget(control)) : nullptr;
+}
+
+// Takes one screenshot of the engine's progress window the first time it is
+// up (the engine lets timers run while it repaints the window).
+class ProgressCatcher {
+ public:
+  ProgressCatcher() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      ui::qt::FormWindow* w = WindowOf("Dispay_Proccess");
+      if (!w || !w->isVisible() || caught_) return;
+      caught_ = !Screenshot(w, "progress_window_engine").isEmpty();
+    });
+    timer_.start(0);
+  }
+  bool caught() const { return caught_; }
+
+ private:
+  QTimer timer_;
+  bool caught_ = false;
+};
+
+TEST(SampleBook, SampleWorkbookWorksThroughTheWindow) {
+  if (!testsupport::HaveTestEnv()) GTEST_SKIP() << "needs the database test environment";
+  const testsupport::TestEnv env = testsupport::TestEnv::FromEnvironment();
+  const fs::path sample = fs::path(env.deploy) / "Kassa.xls";
+  if (!fs::exists(sample)) GTEST_SKIP() << "no sample workbook in " << env.deploy;
+  ASSERT_TRUE(testsupport::ResetDatabase());
+  ASSERT_TRUE(testsupport::RootExec(
+      "INSERT INTO CATEGORY_NAL VALUES (1,'ПРОД','Продукты'),(2,'ТРАН','Транспорт')"));
+  ASSERT_TRUE(testsupport::RootExec(
+      "INSERT INTO OUR_MEMBERS VALUES (1,'ИвановИИ','Иванов','Иван','Иванович','Кассир'),"
+      "(2,'ПетроваАС','Петрова','Анна','Сергеевна','Бухгалтер')"));
+  ASSERT_TRUE(testsupport::RootExec(
+      "INSERT INTO NAL VALUES (2,'2026-12-01',1,'Хлеб и молоко',350.5,1),"
+      "(3,'2026-12-02',2,'Проезд',120,2),(4,'2026-12-03',1,'Канцтовары',780,1)"));
+
+  const fs::path dir = fs::temp_directory_path() / ("kassa-qt-sample-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  const fs::path book_path = dir / "Kassa.xls";
+  fs::copy_file(sample, book_path, fs::copy_options::overwrite_existing);
+
+  host::Application app;
+  qttest::MessageBoxAutoAnswer answers;
+  BookWindow* window = nullptr;
+  {
+    ProgressCatcher progress;
+    window = BookWindow::OpenFile(app, QString::fromStdString(book_path.string()));
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(progress.caught());
+  }
+  window->resize(1100, 500);
+  ASSERT_EQ(window->PageCount(), 5);
+  auto* tabs = window->findChild<QTabWidget*>();
+  EXPECT_EQ(tabs->tabText(0), QString("Наличные"));
+  EXPECT_EQ(tabs->tabText(4), QString("Статистика по сотрудникам"));
+  SheetModel* cash = window->Page(0)->model();
+  EXPECT_EQ(cash->data(cash->index(1, 1)).toString(), QString("ИвановИИ"));
+  EXPECT_EQ(cash->data(cash->index(2, 2)).toString(), QString("Проезд"));
+  EXPECT_EQ(cash->data(cash->index(3, 3)).toString(), QString("780"));
+  Screenshot(window, "book_window_sample");
+
+  // An edit in the grid is written to its record.
+  SheetTable* table = window->Page(0)->table();
+  QModelIndex sum = cash->index(2, 3);  // D3: the amount of record 3
+  table->setCurrentIndex(sum);
+  table->edit(sum);
+  auto* editor = table->viewport()->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  editor->setText("125,25");
+  QTest::keyClick(editor, Qt::Key_Return);
+  Spin(100);
+  EXPECT_EQ(testsupport::RootQuery("SELECT SUM_RUB FROM NAL WHERE ID_EXL = 3"),
+            (std::vector<std::vector<std::string>>{{"125.25"}}));
+
+  // The common menu at its layout.
+  auto* menu_button = window->Page(0)->findChild<QPushButton*>("B_Commom");
+  ASSERT_NE(menu_button, nullptr);
+  menu_button->click();
+  ui::qt::FormWindow* common = WindowOf("Choice_Action_Common");
+  ASSERT_NE(common, nullptr);
+  EXPECT_TRUE(common->isVisible());
+  EXPECT_EQ(common->ControlWidget("B_Save_Common")->geometry(), QRect(8, 8, 63, 29));
+  EXPECT_EQ(common->ControlWidget("B_Refresh_Common")->geometry(), QRect(8, 48, 63, 29));
+  EXPECT_EQ(common->ControlWidget("B_Archive_Common")->geometry(), QRect(8, 88, 63, 29));
+  Screenshot(common, "ledgertools_choice_action_common");
+  common->close();
+  EXPECT_FALSE(common->isVisible());
+
+  // The category sheet, its menu and the entry dialog.
+  tabs->setCurrentIndex(1);
+  Spin(50);
+  EXPECT_EQ(window->book()->ActiveSheet().Name(), "Категории");
+  SheetModel* categories = window->Page(1)->model();
+  EXPECT_EQ(categories->data(categories->index(2, 0)).toString(), QString("ТРАН"));
+  window->Page(1)->findChild<QPushButton*>("B_Category")->click();
+  ui::qt::FormWindow* category_menu = WindowOf("Choice_Action_Category");
+  ASSERT_NE(category_menu, nullptr);
+  Screenshot(category_menu, "ledgertools_choice_action_category");
+  bool entry_seen = false;
+  QTimer::singleShot(50, [&] {
+    ui::qt::FormWindow* entry = WindowOf("Input_Nal_Category");
+    ASSERT_NE(entry, nullptr);
+    entry_seen = entry->isVisible();
+    qttest::TypeText(Widget<QLineEdit>("Input_Nal_Category", "TB_Name_Encipher"), "ХОЗ");
+    qttest::TypeText(Widget<QLineEdit>("Input_Nal_Category", "TB_Description_Payment"),
+                     "Хозяйственные расходы");
+    Screenshot(entry, "ledgertools_input_nal_category");
+    Widget<QPushButton>("Input_Nal_Category", "B_Input")->click();
+  });
+  // The add operation waits for the dialog inside this click.
+  Widget<QPushButton>("Choice_Action_Category", "B_Add_Category")->click();
+  EXPECT_TRUE(entry_seen);
+  EXPECT_EQ(testsupport::RootQuery(
+                "SELECT ID_CATEGORY_PAYMENT, NAME_ENCIPHER FROM CATEGORY_NAL WHERE "
+                "DESCRIPTION_PAYMENT = 'Хозяйственные расходы'"),
+            (std::vector<std::vector<std::string>>{{"3", "ХОЗ"}}));
+  window->SyncFromHost();
+  EXPECT_EQ(categories->data(categories->index(3, 0)).toString(), QString("ХОЗ"));
+  Screenshot(window, "book_window_sample_categories");
+
+  // The employee menu and its entry dialog, left by "Выход": nothing added.
+  tabs->setCurrentIndex(2);
+  Spin(50);
+  window->Page(2)->findChild<QPushButton*>("B_Member")->click();
+  ui::qt::FormWindow* member_menu = WindowOf("Choice_Action_Member");
+  ASSERT_NE(member_menu, nullptr);
+  Screenshot(member_menu, "ledgertools_choice_action_member");
+  bool member_entry_seen = false;
+  QTimer::singleShot(50, [&] {
+    ui::qt::FormWindow* entry = WindowOf("Input_Nal_Member");
+    ASSERT_NE(entry, nullptr);
+    member_entry_seen = entry->isVisible();
+    EXPECT_EQ(entry->windowTitle(), QString("Ввод сотрудника"));
+    Screenshot(entry, "ledgertools_input_nal_member");
+    Widget<QPushButton>("Input_Nal_Member", "B_Exit")->click();
+  });
+  Widget<QPushButton>("Choice_Action_Member", "B_Add_Member")->click();
+  EXPECT_TRUE(member_entry_seen);
+  EXPECT_EQ(testsupport::RootQuery("SELECT COUNT(*) FROM OUR_MEMBERS"),
+            (std::vector<std::vector<std::string>>{{"2"}}));
+
+  // The statistics menu.
+  tabs->setCurrentIndex(3);
+  Spin(50);
+  window->Page(3)->findChild<QPushButton*>("B_Expences_Category")->click();
+  ui::qt::FormWindow* expences = WindowOf("Choice_Action_Expences");
+  ASSERT_NE(expences, nullptr);
+  EXPECT_EQ(expences->ControlWidget("B_Refresh_Expences")->geometry(), QRect(8, 8, 63, 29));
+  Screenshot(expences, "ledgertools_choice_action_expences");
+  expences->close();
+  Screenshot(window, "book_window_sample_statistics");
+
+  // Closing goes through the engine; the window goes with the workbook.
+  QPointer<BookWindow> guard(window);
+  window->close();
+  Spin(100);
+  EXPECT_TRUE(guard.isNull());
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace kassa::book

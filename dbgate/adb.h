@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,12 @@
 #include "platform/component/component.h"
 #include "platform/host/host.h"
 #include "platform/variant/variant.h"
+
+// The record set's member EOF() keeps its classic name; the C library's EOF
+// macro would turn every use of it into "-1()", so it is withdrawn here
+// (<cstdio> is included first, so it is not defined again later). Code that
+// needs the end-of-file value uses std::char_traits<char>::eof().
+#undef EOF
 
 namespace kassa::dbgate {
 
@@ -53,10 +60,12 @@ class KASSA_EXPORT ADB_cls : public component::Object {
   // Members in the order of the class's interface.
   virtual void DisconnectDB() = 0;
   virtual void SQL_Command_Execute(const std::string& DS_SQL, bool& Stop_Program) = 0;
-  virtual void SQL_RV_Open(const std::string& RV_SQL, RecordsetRef& rv_Pass, bool& Stop_Program) = 0;
+  virtual void SQL_RV_Open(const std::string& RV_SQL, RecordsetRef& rv_Pass,
+                           bool& Stop_Program) = 0;
   virtual void SQL_RV_Close() = 0;
   virtual void Simple() = 0;
-  virtual void SQL_OV_Open(const std::string& OV_SQL, RecordsetRef& ov_Pass, bool& Stop_Program) = 0;
+  virtual void SQL_OV_Open(const std::string& OV_SQL, RecordsetRef& ov_Pass,
+                           bool& Stop_Program) = 0;
   virtual void SQL_OV_Close() = 0;
   // Returns 0, or the file error of reading the parameters file (53 file not
   // found, 62 input past end of file) when the strings had to be loaded.

@@ -1,0 +1,10 @@
+// Out-of-line anchors of the record set interface (vtables and type
+// information live here, in dbgate_iface, which clients may link).
+#include "dbgate/adb.h"
+
+namespace kassa::dbgate {
+
+Field::~Field() = default;
+Recordset::~Recordset() = default;
+
+}  // namespace kassa::dbgate

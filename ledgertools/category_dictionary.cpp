@@ -84,6 +84,12 @@ std::optional<Row_Category> Locate(host::Worksheet& sheet, bool edit) {
     Set_Box(f, t::kTBNameEncipher, c.code);
     Set_Box(f, t::kTBDescriptionPayment, c.description);
   }
+  // A text outside the database's character set cannot be in the table: no
+  // row matches, and the lookup is not sent (the server would refuse it).
+  if (!Fits_Cp1251(c.code) || !Fits_Cp1251(c.description)) {
+    Say(t::kMismatch);
+    return std::nullopt;
+  }
   c.key = Get_Value(std::string(t::kCategoryLookup) + Quote_Text(c.code) + t::kQuoteBlank +
                     (edit ? t::kCategoryLookupEditTail : t::kCategoryLookupDeleteTail) +
                     SQL_Compare(SQL_Value(c.description)) + t::kLookupEnd);

@@ -46,7 +46,7 @@ void Archive_Workbook(host::Worksheet* sheet) {
   host::Workbook& wb = sheet->Parent();
   host::Application& app = wb.Parent();
 
-  Step([&] { Refresh_Sheet_Query(&wb.Sheets(1)); });
+  Step([&] { Refresh_Sheet_Query_Quietly(&wb.Sheets(1)); });
 
   // The copy must be a workbook that did not exist before: only it is ever
   // changed, saved and closed below.
@@ -63,7 +63,7 @@ void Archive_Workbook(host::Worksheet* sheet) {
   Step([&] { arch->Sheets(1).QueryTables(1).Delete(); });
   const int c = wb.SheetsCount();
   for (int i = 2; i <= c; ++i) {
-    Step([&] { Refresh_Sheet_Query(&wb.Sheets(i)); });
+    Step([&] { Refresh_Sheet_Query_Quietly(&wb.Sheets(i)); });
     Step([&] { wb.Sheets(i).Copy(arch->Sheets(i - 1)); });
     Step([&] { arch->Sheets(i).QueryTables(1).Delete(); });
   }

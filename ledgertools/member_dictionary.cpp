@@ -78,6 +78,13 @@ std::optional<Row_Member> Locate(host::Worksheet& sheet, bool edit) {
     Say(t::kMemberNoShort);
     return std::nullopt;
   }
+  // A text outside the database's character set cannot be in the table: no
+  // row matches, and the lookup is not sent (the server would refuse it).
+  for (const std::string& text : r.old)
+    if (!Fits_Cp1251(text)) {
+      Say(t::kMismatch);
+      return std::nullopt;
+    }
   r.key = Get_Value(std::string(t::kMemberLookup) + Quote_Text(r.old[0]) + t::kQuoteBlank +
                     t::kMemberLookupLast + SQL_Compare(SQL_Value(r.old[1])) +
                     t::kMemberLookupFirst + SQL_Compare(SQL_Value(r.old[2])) +

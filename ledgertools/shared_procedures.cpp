@@ -92,7 +92,9 @@ std::optional<std::vector<long long>> Get_Keys(const std::string& sql) {
   return keys;
 }
 
-void Refresh_Sheet_Query(host::Worksheet* sheet) {
+namespace {
+
+void Refresh(host::Worksheet* sheet, bool quiet) {
   dbgate::ADB_cls* adb = Ready_ADB();
   if (!adb || !sheet) return;
   host::QueryTable* qt = nullptr;
@@ -106,11 +108,21 @@ void Refresh_Sheet_Query(host::Worksheet* sheet) {
     // The parameters file could not be read: the refresh did not happen.
     if (error != 0) {
       State().Stop_Program = true;
-      ui::Port().ReportError(std::string(texts::kRuntimeError) + std::to_string(error));
+      if (!quiet) ui::Port().ReportError(std::string(texts::kRuntimeError) + std::to_string(error));
     }
   } catch (const host::HostError& e) {
-    Report_Host_Error(e);
+    if (!quiet) Report_Host_Error(e);
   }
+}
+
+}  // namespace
+
+void Refresh_Sheet_Query(host::Worksheet* sheet) {
+  Refresh(sheet, false);
+}
+
+void Refresh_Sheet_Query_Quietly(host::Worksheet* sheet) {
+  Refresh(sheet, true);
 }
 
 void Pause_MS(int16_t ms) {

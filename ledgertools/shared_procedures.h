@@ -42,6 +42,11 @@ std::optional<std::vector<long long>> Get_Keys(const std::string& sql);
 // and nothing is reported.
 void Refresh_Sheet_Query(host::Worksheet* sheet);
 
+// The same refresh as a step of the archive: a failure inside the host (or
+// an unreadable parameters file) only skips it, with no message of its own;
+// Stop_Program still records a refresh that did not happen.
+void Refresh_Sheet_Query_Quietly(host::Worksheet* sheet);
+
 // Waits `ms` milliseconds through the database object's Delay_MS, the
 // interface staying responsive; skipped while Stop_Program is True.
 void Pause_MS(int16_t ms);

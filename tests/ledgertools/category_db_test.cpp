@@ -99,6 +99,79 @@ TEST_F(Category, EditChangingOnlyTheLetterCaseOfTheOwnCodeIsRefused) {
   EXPECT_EQ(Query("SELECT NAME_ENCIPHER FROM CATEGORY_NAL")[0][0], "ХОЗ");
 }
 
+TEST_F(Category, EditAsksForUniquenessBeforeRefusingAnEmptyCode) {
+  Exec("INSERT INTO CATEGORY_NAL VALUES (1, 'ХОЗ', NULL)");
+  Refresh();
+  SelectRow(Sheet(), 2);
+  Fill(kEntry, "TB_Name_Encipher", "");
+  ThenPress(kEntry, "B_Input");
+  Then([this] {  // the dialog came back with the texts as typed
+    EXPECT_TRUE(Form(kEntry).visible());
+    EXPECT_EQ(Box(Form(kEntry), "TB_Name_Encipher"), "");
+  });
+  ThenPress(kEntry, "B_Exit");
+  sql.clear();
+  Menu("B_Edit_Category");
+  EXPECT_EQ(Messages(), std::vector<std::string>{
+                            "Не заполненно обязательное поле: сокращенное название категории."});
+  EXPECT_EQ(sql, (std::vector<std::string>{
+                     "Select ID_CATEGORY_PAYMENT from CATEGORY_NAL where NAME_ENCIPHER  = 'ХОЗ' "
+                     "and DESCRIPTION_PAYMENT   is Null  ; ",
+                     "Select count(*) from CATEGORY_NAL where ucase(NAME_ENCIPHER)  = '' ; "}));
+  EXPECT_EQ(Query("SELECT NAME_ENCIPHER FROM CATEGORY_NAL")[0][0], "ХОЗ");
+}
+
+TEST_F(Category, EditFillsTheDialogBeforeTheLookup) {
+  // The row no longer matches the table: the dialog already holds the row's
+  // texts when the mismatch is told, and it is not shown.
+  Exec("INSERT INTO CATEGORY_NAL VALUES (1, 'ХОЗ', 'старое')");
+  Refresh();
+  Exec("UPDATE CATEGORY_NAL SET DESCRIPTION_PAYMENT = 'другое'");
+  SelectRow(Sheet(), 2);
+  Menu("B_Edit_Category");
+  EXPECT_EQ(Messages(),
+            std::vector<std::string>{"Несоответствие с базой данных. Обновите таблицу."});
+  ui::Form& entry = Form(kEntry);
+  EXPECT_FALSE(entry.visible());
+  EXPECT_EQ(Box(entry, "TB_Name_Encipher"), "ХОЗ");
+  EXPECT_EQ(Box(entry, "TB_Description_Payment"), "старое");
+  EXPECT_TRUE(Changes().empty());
+}
+
+TEST_F(Category, EditChecksTheHeaderBeforeSelectingTheRowDeleteAfter) {
+  Refresh();
+  SelectRow(Sheet(), 1);
+  Menu("B_Edit_Category");
+  EXPECT_FALSE(Sheet().Selection().IsWholeRow());  // edit ended before selecting
+  Menu("B_Del_Category");
+  EXPECT_TRUE(Sheet().Selection().IsWholeRow());  // delete selected the header row first
+  EXPECT_EQ(Sheet().Selection().Row(), 1);
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"Выделен заголовок, не подлежащий редактированию. Выход.",
+                                      "Выделен заголовок, не подлежащий удалению. Выход."}));
+  EXPECT_EQ(sql, std::vector<std::string>{"select * from CATEGORY_NAL_Exl"});  // no lookup
+}
+
+TEST_F(Category, ARowTheDatabaseCannotHoldIsAMismatchAndTheLibraryGoesOn) {
+  // The user typed a character outside the database's character set into
+  // the sheet: no category can match that row, and no statement fails.
+  Exec("INSERT INTO CATEGORY_NAL VALUES (1, 'ХОЗ', NULL)");
+  Refresh();
+  Sheet().Cells(2, 2).Value(Variant::Text("日本"));
+  SelectRow(Sheet(), 2);
+  Menu("B_Edit_Category");
+  SelectRow(Sheet(), 2);
+  Menu("B_Del_Category");
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"Несоответствие с базой данных. Обновите таблицу.",
+                                      "Несоответствие с базой данных. Обновите таблицу."}));
+  EXPECT_FALSE(Form(kEntry).visible());
+  // The database work is not disabled: the next add is stored.
+  Add("ДАЛЕЕ", "");
+  EXPECT_EQ(Query("SELECT COUNT(*) FROM CATEGORY_NAL")[0][0], "2");
+  EXPECT_EQ(Messages().size(), 2u);
+}
+
 TEST_F(Category, DescriptionOnlyEditWritesOneStatementAndAsksNothing) {
   Exec("INSERT INTO CATEGORY_NAL VALUES (1, 'ХОЗ', 'старое')");
   Exec("INSERT INTO NAL (ID_EXL, CATEGORY_PAYMENT_ID) VALUES (2, 1)");

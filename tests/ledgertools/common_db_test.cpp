@@ -78,6 +78,22 @@ TEST_F(Common, RefreshLoadsTheBufferThenShowsIt) {
   EXPECT_EQ(Cell(cash, 5, 3), "ещё");
 }
 
+TEST_F(Common, TheButtonActsOnTheSheetHandedInLast) {
+  Payments();
+  host::Workbook& wb = Book(
+      "Kassa.xls", {{"Наличные", "select * from Nal_Exl"}, {"Копия", "select * from Nal_Exl"}});
+  sf_->Action_Common(wb.Sheets(1));
+  sf_->Action_Common(wb.Sheets(2));  // the menu is still open
+  Press(kMenu, "B_Refresh_Common");
+  EXPECT_EQ(Cell(wb.Sheets(2), 2, 3), "бумага");
+  EXPECT_EQ(Cell(wb.Sheets(1), 2, 3), "");
+  // The press forgot the sheet: the button pressed again refreshes nothing.
+  Exec("DELETE FROM NAL");
+  ASSERT_TRUE(ui::ActPress(Form(kMenu), "B_Refresh_Common"));
+  EXPECT_EQ(Cell(wb.Sheets(2), 2, 3), "бумага");
+  EXPECT_TRUE(Messages().empty());
+}
+
 TEST_F(Common, StatisticsRefreshAndASheetWithoutQueryTable) {
   Exec("INSERT INTO CATEGORY_NAL VALUES (1, 'ХОЗ', 'Хозяйство')");
   Exec(
@@ -155,6 +171,36 @@ TEST_F(Common, ArchiveOfTheFiveSheetWorkbookLosesEveryButtonAndQuery) {
   EXPECT_EQ(archives, 1u);
   for (int i = 1; i <= 5; ++i) EXPECT_EQ(wb.Sheets(i).QueryTablesCount(), 1) << i;
   EXPECT_FALSE(Has_Errors());
+}
+
+TEST_F(Common, ArchiveWithoutTheParametersFileIsStillSavedAndSaysNothing) {
+  Payments();
+  host::Workbook& wb = Sample_Like("Kassa.xls");
+  // The database object cannot read its parameters file: every refresh of
+  // the archive fails inside the library and is skipped without a word.
+  const fs::path params =
+      fs::path(ts::TestEnv::FromEnvironment().deploy) / "DLLs" / "Connect_Parametrs.ini";
+  const fs::path aside = params.string() + ".aside";
+  ASSERT_TRUE(fs::exists(params));
+  fs::rename(params, aside);
+  struct Restore {
+    fs::path from, to;
+    ~Restore() { fs::rename(from, to); }
+  } restore{aside, params};
+  Archive(wb.Sheets(1));
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_FALSE(Has_Errors());
+  const fs::path archive = dir_ / "Archiv_Kassa_061226.xls";
+  ASSERT_TRUE(fs::exists(archive));
+  host::Application other;
+  host::Workbook& a = other.Open(archive.string());
+  EXPECT_EQ(a.SheetsCount(), 5);
+  for (int i = 1; i <= a.SheetsCount(); ++i) {
+    EXPECT_EQ(a.Sheets(i).QueryTablesCount(), 0) << i;
+    EXPECT_TRUE(a.Sheets(i).shapes().empty()) << i;
+  }
+  a.Close();
+  EXPECT_EQ(app.Workbooks().size(), 1u);  // the copy was closed, the source stays
 }
 
 // The sample workbook of the deployment, copied into the test folder.

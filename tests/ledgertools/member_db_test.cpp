@@ -159,6 +159,57 @@ TEST_F(Member, DeleteShowsTheNamesAndRefusesAUsedEmployeeAfterAsking) {
   EXPECT_EQ(All(), (Rows{{"1", "ИИИ", "Иванов", "Иван", "NULL", "кассир"}}));
 }
 
+TEST_F(Member, EditAsksForUniquenessBeforeRefusingAnEmptyShortName) {
+  Exec("INSERT INTO OUR_MEMBERS VALUES (1, 'ИИИ', 'Иванов', NULL, NULL, NULL)");
+  Menu("B_Refresh_Member");
+  SelectRow(Sheet(), 2);
+  Fill(kEntry, "TB_Name_Short", "");
+  ThenPress(kEntry, "B_Input");
+  Then([this] { EXPECT_EQ(Box(Form(kEntry), "TB_Last_Name"), "Иванов"); });
+  ThenPress(kEntry, "B_Exit");
+  sql.clear();
+  Menu("B_Edit_Member");
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Не заполненно обязательное поле инициалы."});
+  ASSERT_EQ(sql.size(), 2u);
+  EXPECT_EQ(sql[1], "Select count(*) from OUR_MEMBERS where ucase(Name_Short)  = '' ; ");
+  EXPECT_EQ(All(), (Rows{{"1", "ИИИ", "Иванов", "NULL", "NULL", "NULL"}}));
+}
+
+TEST_F(Member, EditSelectsTheRowFirstAndFillsTheDialogOnlyAfterTheLookup) {
+  Exec("INSERT INTO OUR_MEMBERS VALUES (1, 'ИИИ', 'Иванов', NULL, NULL, NULL)");
+  Menu("B_Refresh_Member");
+  SelectRow(Sheet(), 1);
+  Menu("B_Edit_Member");
+  EXPECT_TRUE(Sheet().Selection().IsWholeRow());  // selected, then the header refused
+  // A row that no longer matches: the dialog stays empty and hidden.
+  Exec("UPDATE OUR_MEMBERS SET LAST_NAME = 'Петров'");
+  SelectRow(Sheet(), 2);
+  Menu("B_Edit_Member");
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"Выделен заголовок, не подлежащий редактированию. Выход.",
+                                      "Несоответствие с базой данных. Обновите таблицу."}));
+  const ui::Form* entry = ui::FindForm(kEntry);
+  if (entry) {
+    EXPECT_FALSE(entry->visible());
+    for (const char* b : kBoxes) EXPECT_EQ(entry->control(b).text, "") << b;
+  }
+  EXPECT_TRUE(Changes().empty());
+}
+
+TEST_F(Member, ARowTheDatabaseCannotHoldIsAMismatchAndTheLibraryGoesOn) {
+  Exec("INSERT INTO OUR_MEMBERS VALUES (1, 'ИИИ', 'Иванов', NULL, NULL, NULL)");
+  Menu("B_Refresh_Member");
+  Sheet().Cells(2, 5).Value(Variant::Text("\xE2\x9C\x93"));  // a check mark
+  SelectRow(Sheet(), 2);
+  Menu("B_Del_Member");
+  EXPECT_EQ(Messages(),
+            std::vector<std::string>{"Несоответствие с базой данных. Обновите таблицу."});
+  Type({"ППП"});
+  ThenPress(kEntry, "B_Input");
+  Menu("B_Add_Member");
+  EXPECT_EQ(All().size(), 2u);  // the database work goes on
+}
+
 TEST_F(Member, EmptyPatronymicCellMatchesOnlyNull) {
   Exec("INSERT INTO OUR_MEMBERS VALUES (1, 'ИИИ', 'Иванов', 'Иван', '', NULL)");
   Menu("B_Refresh_Member");

@@ -26,11 +26,11 @@ struct GridColumn {
 struct Control {
   std::string name;
   ControlKind kind = ControlKind::Label;
-  std::string text;  // label/button caption, text box contents
+  std::string text;                              // label/button caption, text box contents
   int left = 0, top = 0, width = 0, height = 0;  // twips, relative to the client area
   int tab_index = 0;
   bool visible = true;
-  std::string font;      // font family; empty = backend default
+  std::string font;  // font family; empty = backend default
   bool multiline = false;
   // ProgressBar
   int minimum = 1, maximum = 100, value = 1;
@@ -58,12 +58,12 @@ class Form {
   const std::string& name() const { return name_; }
   const std::string& caption() const { return caption_; }
   void set_caption(std::string c) { caption_ = std::move(c); }
-  int width() const { return width_; }    // client area, twips
+  int width() const { return width_; }  // client area, twips
   int height() const { return height_; }
   FormRole role() const { return role_; }
 
-  Control& Add(Control c);                       // returns the stored control
-  Control& control(std::string_view name);       // throws std::out_of_range if absent
+  Control& Add(Control c);                  // returns the stored control
+  Control& control(std::string_view name);  // throws std::out_of_range if absent
   const Control& control(std::string_view name) const;
   bool has(std::string_view name) const;
   std::vector<Control>& controls() { return controls_; }
@@ -82,6 +82,11 @@ class Form {
   std::function<void(const std::string& grid, int row)> on_row_chosen;
   std::function<void()> on_closed;  // closed by its window frame (already hidden)
 
+  // Longest time the form stays up once shown, in milliseconds (0 = until
+  // hidden). The desktop backend hides a form whose time is up, as if the
+  // program had hidden it (no on_closed); headless backends ignore it.
+  int max_shown_ms = 0;
+
   // Backend bookkeeping (a backend's native window, if any).
   void* native = nullptr;
 
@@ -96,7 +101,9 @@ class Form {
 
 // User actions on a form, as a person performs them. Each returns false
 // (doing nothing) when the control does not exist or is of the wrong kind.
-bool ActFill(Form& f, std::string_view control, const std::string& text);  // text box or date picker ("dd.mm.yyyy")
+// ActFill: a text box takes the text; a date picker takes a date typed as
+// "dd.mm.yyyy" or "d.m.yy" (refused when it is no date).
+bool ActFill(Form& f, std::string_view control, const std::string& text);
 bool ActPress(Form& f, std::string_view button);
 bool ActChoose(Form& f, std::string_view grid, int row);  // row is 0-based
 void ActDismiss(Form& f);  // close by the window frame: hidden, then on_closed

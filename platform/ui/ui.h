@@ -28,7 +28,8 @@ class Backend {
   virtual void ShowForm(Form& f) = 0;
   virtual void HideForm(Form& f) = 0;
   virtual void RepaintForm(Form& f) = 0;
-  virtual void FormDestroyed(Form& f) {}
+  // Called by a form as it is destroyed (visible or not); no lines, no events.
+  virtual void FormDestroyed(Form&) {}
   // A timed wait that keeps the interface responsive; consumes no user action.
   virtual void Pause(int ms) = 0;
   // Waits for the user until `done` holds. False when it can never hold
@@ -63,8 +64,14 @@ inline Answer Message(const std::string& text, Buttons b = Buttons::OK,
                       const std::string& title = "") {
   return Port().Message(text, b, title);
 }
+// clang-format off
 inline void Pause(int ms) { Port().Pause(ms); }
 inline double Monotonic() { return Port().Monotonic(); }
+// clang-format on
+
+// Quotes a word for a transcript or a scenario line: "..." with \" \\ \t \n
+// escapes; every other byte (UTF-8 text included) stays as it is.
+std::string Quote(const std::string& s);
 
 // The console backend: messages go to standard error, OK (or Yes) assumed;
 // forms are invisible; pauses sleep; waits fail at once.

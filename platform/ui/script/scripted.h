@@ -34,6 +34,8 @@ class ScriptedBackend : public Backend {
   // The virtual clock starts at `start` (a serial date and time; 0 = the
   // real current local time) and the monotonic clock at 1000 s.
   explicit ScriptedBackend(double start = 0);
+  // Uninstalls itself when it is the backend in effect.
+  ~ScriptedBackend() override;
 
   // Answers for the next message boxes, in order.
   void QueueAnswer(Answer a) { answers_.push_back(a); }
@@ -44,25 +46,31 @@ class ScriptedBackend : public Backend {
   std::function<bool()> action_source;
   // Called for a message box nobody answered; returns the answer to take.
   // Default: records "message box without an answer" in failures() and
-  // answers with the first button.
+  // answers with the first button. An answer that is not one of the box's
+  // buttons (Yes for an OK box) counts as no answer: it is recorded in
+  // failures() and the box goes to this handler.
   std::function<Answer(const RecordedMessage&)> unanswered;
 
   const std::vector<RecordedMessage>& messages() const { return messages_; }
   const std::vector<std::string>& transcript() const { return transcript_; }
   const std::vector<std::string>& failures() const { return failures_; }
-  void ClearTranscript() { transcript_.clear(); messages_.clear(); }
+  void ClearTranscript() {
+    transcript_.clear();
+    messages_.clear();
+  }
   // Each transcript line is also passed here as it is written (the runner prints it).
   std::function<void(const std::string&)> on_line;
 
   void SetTrace(bool on) { trace_ = on; }
-  void Advance(double seconds);            // moves both clocks forward
-  void SetNow(double serial);              // sets the wall clock (date and time)
+  void Advance(double seconds);  // moves both clocks forward (never back)
+  void SetNow(double serial);    // sets the wall clock (date and time)
 
   // Backend
   Answer Message(const std::string& text, Buttons buttons, const std::string& title) override;
   void ShowForm(Form& f) override;
   void HideForm(Form& f) override;
   void RepaintForm(Form& f) override;
+  void FormDestroyed(Form& f) override;
   void Pause(int ms) override;
   bool WaitUntil(const std::function<bool()>& done) override;
   void ProcessEvents() override {}
@@ -75,18 +83,19 @@ class ScriptedBackend : public Backend {
 
  private:
   void Emit(const std::string& line);
+  void EmitProgress(const Form& f);
+  std::optional<Answer> NextAnswer(Buttons buttons);
   std::deque<Answer> answers_;
   std::vector<RecordedMessage> messages_;
   std::vector<std::string> transcript_;
   std::vector<std::string> failures_;
-  double now_;        // serial date and time
+  double now_;  // serial date and time
   double monotonic_ = 1000;
   bool trace_ = false;
   // last PROGRESS line written per form, to write only what changed
   std::vector<std::pair<const Form*, std::string>> progress_seen_;
+  // forms whose FORM-SHOW / WAIT / PROGRESS was written and not yet hidden
+  std::vector<const Form*> shown_;
 };
-
-// Quotes a transcript word: "..." with \" \\ \t \n escapes.
-std::string Quote(const std::string& s);
 
 }  // namespace kassa::ui

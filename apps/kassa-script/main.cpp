@@ -1,0 +1,55 @@
+// kassa-script <scenario.ks>: runs a scenario headless and prints its
+// transcript on standard output. Exit status 0 when every line ran, 1 when
+// the run ended early (the last line says why), 2 on a bad invocation.
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "apps/kassa-script/runner.h"
+#include "apps/kassa-script/texts.h"
+
+namespace {
+
+std::string OwnFolder() {
+  char buf[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  std::string path(buf, static_cast<size_t>(n));
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "%s\n", kassa::script::texts::kUsage);
+    return 2;
+  }
+  std::ifstream in(argv[1], std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "kassa-script: cannot read %s\n", argv[1]);
+    return 2;
+  }
+  std::stringstream text;
+  text << in.rdbuf();
+  kassa::script::Script script;
+  std::string error;
+  if (!script.Parse(text.str(), error)) {
+    std::printf("FAIL %s\n", error.c_str());
+    std::fprintf(stderr, "kassa-script: %s: %s\n", argv[1], error.c_str());
+    return 1;
+  }
+  std::string tools = OwnFolder();
+  const char* env_deploy = std::getenv("KASSA_DEPLOY");
+  std::string deploy = env_deploy && *env_deploy ? env_deploy : tools;
+  // The server control script reads the same parameters file.
+  setenv("KASSA_DEPLOY", deploy.c_str(), 0);
+  kassa::script::Runner runner(std::move(script), deploy, tools);
+  return runner.Run();
+}

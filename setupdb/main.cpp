@@ -1,0 +1,31 @@
+// setupdb: installs the ledger database. No arguments, no window; reads
+// Pass_Parametrs.ini from its own folder and writes DLLs/Connect_Parametrs.ini
+// there. Messages appear only on failure; the exit status tells the outcome
+// (see installer.h).
+#include <unistd.h>
+
+#include <climits>
+#include <string>
+
+#include "platform/ui/qt/desktop.h"
+#include "setupdb/installer.h"
+
+namespace {
+
+// The folder of this program's file.
+std::string OwnFolder() {
+  char path[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return ".";
+  std::string exe(path, static_cast<size_t>(n));
+  const size_t slash = exe.rfind('/');
+  return slash == std::string::npos ? "." : (slash == 0 ? "/" : exe.substr(0, slash));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // On a desktop the messages appear as message boxes (desktop.h).
+  kassa::ui::qt::UseDesktopIfAvailable(argc, argv);
+  return kassa::setupdb::RunInstaller(OwnFolder());
+}

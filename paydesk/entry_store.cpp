@@ -65,21 +65,21 @@ StoreOutcome StoreEntry(const EntryInput& in, Database& db, Program& program) {
   if (CharacterCount(in.purpose) > kPurposeMaxCharacters) return refused(kPurposeTooLong);
   if (!FitsCp1251(in.purpose)) return refused(kPurposeBadCharacters);
 
+  // The pieces of the new row. A read that fails here (the database library
+  // has already told the user) leaves its piece empty; the insert then fails
+  // and the user is told that nothing was stored.
   EntryPieces p;
   p.date_on = DateLiteral(in.date);
-  const auto recipient_id = Read(db, RecipientIdQuery(in.recipient));
-  if (!recipient_id) return refused(kLookupFailed);
-  p.recipient_id = *recipient_id;
+  p.recipient_id = db.ReadValue(RecipientIdQuery(in.recipient));
   p.purpose = PurposeLiteral(in.purpose);
   p.sum = AmountLiteral(in.sum, *amount);
-  const auto category_id = Read(db, CategoryIdQuery(in.category));
-  if (!category_id) return refused(kLookupFailed);
-  p.category_id = *category_id;
-  const auto buffered = Read(db, BufferCountQuery());
-  const auto count = buffered ? WholeNumber(*buffered) : std::nullopt;
-  if (!count) return refused(kLookupFailed);
-  p.id_num = std::to_string(*count + 1);
+  p.category_id = db.ReadValue(CategoryIdQuery(in.category));
+  const auto count = WholeNumber(db.ReadValue(BufferCountQuery()));
+  p.id_num = count ? std::to_string(*count + 1) : std::string();
 
+  // The user may have ended the program (Выход, or the window closed) while
+  // the database library waited; an ended program writes nothing.
+  if (program.ended) return StoreOutcome::Done;
   db.Stop_Program = false;
   db.RunCommand(InsertStatement(p));
   if (program.ended) return StoreOutcome::Done;

@@ -20,9 +20,12 @@ enum class StoreOutcome {
 };
 
 // A check that fails shows its message (OK only). Beyond the classic
-// checks, a lookup that fails at the database level, a purpose longer than
-// 1500 characters or with characters outside cp1251, and an amount that is
-// not a finite number are refused the same way.
+// checks, an employee or category lookup that fails at the database level,
+// a purpose longer than 1500 characters or with characters outside cp1251,
+// and an amount that is not a finite number are refused the same way. Past
+// the checks the entry is always submitted: a value read that fails there
+// leaves its piece of the statement empty, so the insert fails and
+// "Ошибка. Данные в базу не внесены!" is shown before the program ends.
 StoreOutcome StoreEntry(const EntryInput& in, Database& db, Program& program);
 
 }  // namespace kassa::paydesk

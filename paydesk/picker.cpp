@@ -106,8 +106,13 @@ void Picker::OnRowChosen(int row) {
   if (row < 0 || static_cast<size_t>(row) >= grid.rows.size() || grid.rows[row].empty()) return;
   const std::string chosen = grid.rows[static_cast<size_t>(row)][0];
   on_chosen_(chosen);
-  form_.control(kind_.filter).text.clear();
-  Requery();
+  // Emptying the filter box is a change of its text only when it held text;
+  // only then is the list read again.
+  std::string& filter = form_.control(kind_.filter).text;
+  if (!filter.empty()) {
+    filter.clear();
+    Requery();
+  }
   form_.Hide();
 }
 

@@ -53,8 +53,10 @@ app_can_connect() {
   MYSQL_PWD="$pw" mariadb --no-defaults -h127.0.0.1 -P"$port" -u"$user" "$db" \
     -e 'select Size_NAL_BUFFER from Count_NAL_BUFFER' >/dev/null 2>&1
 }
+fresh_ledger=0
 if ((reinstall)) || ! app_can_connect; then
   "$DEPLOY/setupdb" || { echo "setupdb failed (exit $?)" >&2; exit 1; }
+  fresh_ledger=1
   echo "installed db_pnr_l; connection parameters in $connect_file"
 else
   echo "db_pnr_l already installed and reachable (scripts/setup.sh --reinstall recreates it empty)"
@@ -69,13 +71,20 @@ if [[ -n "${DISPLAY:-}" && -x "$DEPLOY/kassa-book" ]]; then
   echo "opening $book in the workbook window"
   exec "$DEPLOY/kassa-book" "$book"
 fi
-if [[ -x "$DEPLOY/kassa-script" && -f examples/demo.ks ]]; then
-  echo "no display: running the demo scenario headless (examples/demo.ks)"
-  "$DEPLOY/kassa-script" examples/demo.ks
+# The demo fills the ledger with its own rows, so it runs by itself only on a
+# ledger installed empty by this run; a kept ledger is never touched.
+demo_dir="$BUILD/demo"
+run_demo() {
+  rm -rf "$demo_dir" && mkdir -p "$demo_dir"
+  cp "$DEPLOY/Kassa.xls" examples/demo.ks "$demo_dir/"
+  (cd "$demo_dir" && "$DEPLOY/kassa-script" demo.ks)
+}
+if ((fresh_ledger)); then
+  echo "no display: running the demo scenario headless (examples/demo.ks in $demo_dir)"
+  run_demo
 else
-  [[ -x "$DEPLOY/kassa-script" ]] || echo "note: the demo runner build/deploy/kassa-script is not built yet."
-  [[ -f examples/demo.ks ]] || echo "note: the demo scenario examples/demo.ks does not exist yet."
-  echo "      The database server, the ledger database and the components are ready."
+  echo "no display; the ledger database holds your data, so the demo (which replaces it"
+  echo "with demo rows) was not run. To run it anyway: scripts/setup.sh --reinstall"
 fi
 echo
 if [[ -x "$DEPLOY/kassa-book" ]]; then

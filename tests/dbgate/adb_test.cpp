@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "dbgate/adb_impl.h"
@@ -180,6 +181,53 @@ TEST_F(AdbServerTest, ThreeFailuresReconnectThreeTimesThenAsk) {
   EXPECT_TRUE(ui.failures().empty());
 }
 
+TEST_F(AdbServerTest, TheWaitMessageClosesBeforeTheGiveUpPrompt) {
+  ui.SetTrace(true);
+  bool stop = false;
+  ui.QueueAnswer(ui::Answer::Cancel);
+  adb->SQL_Command_Execute(kAlwaysFails, stop);
+  EXPECT_TRUE(stop);
+  const std::string wait = "WAIT \"Выполняется команда к базе. Ожидайте завершения...\"";
+  const std::string sent = "SQL \"SELEC 1 FROM nowhere\"";
+  const std::string prompt =
+      "MSG OKCancel \"\" \"Команда к базе данных не была выполнена. Показать текст команды ?\"";
+  Lines seen;
+  for (const auto& l : ui.transcript())
+    if (l.rfind("WAIT", 0) == 0 || l.rfind("SQL ", 0) == 0 || l.rfind("MSG ", 0) == 0)
+      seen.push_back(l);
+  // The connection is made before the wait message; then three attempts.
+  EXPECT_EQ(seen, (Lines{wait, sent, sent, sent, "WAIT-CLOSE", prompt}));
+}
+
+TEST_F(AdbServerTest, AFailedConnectReadsTheParametersFileAgainNextTime) {
+  const std::string real = ReadFile(env.connect_file());
+  std::istringstream lines(real);
+  std::string line, wrong_port;
+  for (int n = 1; std::getline(lines, line); ++n) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    wrong_port += (n == 2 ? std::string("1") : line) + "\r\n";  // nothing listens on port 1
+  }
+  const std::string file = TempFile(wrong_port);
+  auto other = MakeADB(file);
+  bool stop = false;
+  EXPECT_EQ(other->Get_Value_by_SQL("SELECT 1", stop), "");
+  EXPECT_TRUE(stop);
+  EXPECT_EQ(Messages(), (Lines{texts::kConnectFailed}));
+
+  // The installer wrote the file anew: the next statement takes it up.
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << real;
+  EXPECT_EQ(other->Get_Value_by_SQL("SELECT DATABASE()", stop), "db_pnr_l");
+  EXPECT_FALSE(stop);
+  EXPECT_EQ(Messages().size(), 1u);
+
+  // Once connected, the strings are kept: a changed file is not read again.
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << wrong_port;
+  adb = std::move(other);
+  adb->DisconnectDB();
+  EXPECT_FALSE(ConnectionId().empty());
+  EXPECT_EQ(Messages().size(), 1u);
+}
+
 TEST_F(AdbServerTest, OpeningWhileTheRecordSetIsOpenReplacesItAfterAReconnect) {
   ui.SetTrace(true);
   bool stop = true;
@@ -319,15 +367,27 @@ TEST_F(AdbServerTest, QueryRefreshLeavesTheMaskedPasswordAfterSuccessAndFailure)
   EXPECT_TRUE(Messages().empty());
 
   qt.CommandText(kAlwaysFails);
+  ui.Advance(11);  // past the wait-message throttle
+  ui.ClearTranscript();
   const double before = ui.Monotonic();
-  ui.QueueAnswer(ui::Answer::OK);
-  ui.QueueAnswer(ui::Answer::OK);
+  // When the prompt comes up the real password is out of the table already
+  // and the wait message is gone.
+  Lines at_prompt;
+  ui.answer_source = [&]() -> std::optional<ui::Answer> {
+    at_prompt.push_back(qt.Connection() == masked ? "masked" : "not masked");
+    at_prompt.push_back(ui.transcript().at(ui.transcript().size() - 2));
+    return ui::Answer::OK;
+  };
   EXPECT_EQ(adb->Query_Refresh(qt, stop), 0);
   EXPECT_TRUE(stop);
   EXPECT_EQ(qt.refreshes, 4);  // three attempts, no reconnect
   EXPECT_NEAR(ui.Monotonic() - before, 3 * 0.3 + 0.1, 0.05);
   EXPECT_EQ(qt.Connection(), masked);
   EXPECT_EQ(Messages(), (Lines{texts::kGiveUpQuery, kAlwaysFails}));
+  ASSERT_EQ(at_prompt.size(), 4u);
+  EXPECT_EQ(at_prompt[0], "masked");
+  EXPECT_EQ(at_prompt[1], "WAIT-CLOSE");
+  EXPECT_EQ(ui.transcript().front(), "WAIT \"Выполняется запрос к базе. Ожидайте завершения...\"");
 }
 
 TEST_F(AdbServerTest, QueryRefreshPassesTheFileErrorOn) {

@@ -1,6 +1,6 @@
 // The entry program run on the scripted user interface against the test
-// server: its windows, the pickers' lists, missing libraries, and a second
-// click while an entry is being stored.
+// server: its windows, the pickers' lists, missing libraries, and clicks
+// ("Ввести" again, "Выход") while an entry is being stored.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -204,6 +204,35 @@ TEST_F(PaydeskRunTest, TheCategoryFilterMatchesTheTextLiterally) {
   EXPECT_TRUE(Messages().empty());
 }
 
+TEST_F(PaydeskRunTest, ChoosingARowReadsTheListAgainOnlyWhenTheFilterHeldText) {
+  const std::string form = texts::kCategoryForm, grid = "Grid_List_Category",
+                    filter = "Find_Input_Category";
+  const auto reads = [this] {
+    return std::count_if(ui.transcript().begin(), ui.transcript().end(),
+                         [](const std::string& l) { return l.rfind("SQL ", 0) == 0; });
+  };
+  ui.SetTrace(true);
+  Then([&] { Press(texts::kMainForm, "List_Categories"); });
+  Then([&] {
+    EXPECT_EQ(reads(), 1);  // loaded on the first showing
+    EXPECT_TRUE(ui::ActChoose(Shown(form), grid, 0));
+    EXPECT_EQ(reads(), 1);  // the filter was empty already: nothing read again
+    EXPECT_EQ(Shown(texts::kMainForm).control("Category_Payment").text, "БЕЗ");
+    Press(texts::kMainForm, "List_Categories");  // shown again, not loaded again
+    EXPECT_EQ(reads(), 1);
+    Fill(form, filter, "транс");
+    EXPECT_EQ(reads(), 2);
+    EXPECT_TRUE(ui::ActChoose(Shown(form), grid, 0));
+    EXPECT_EQ(reads(), 3);  // the filter emptied: the whole list read again
+    EXPECT_EQ(Shown(texts::kMainForm).control("Category_Payment").text, "ТР");
+    EXPECT_EQ(ui::FindForm(form)->control(grid).rows.size(), 4u);
+    Press(texts::kMainForm, "Button_Exit");
+  });
+  EXPECT_EQ(RunPaydesk(), 0);
+  EXPECT_TRUE(actions.empty());
+  EXPECT_TRUE(Messages().empty());
+}
+
 TEST_F(PaydeskRunTest, ASecondClickWhileStoringIsRefused) {
   ASSERT_TRUE(ts::RootExec("INSERT INTO NAL_BUFFER (ID_NUM) VALUES (1), (3)"));  // 3 is taken
   bool clicked = false;
@@ -228,6 +257,28 @@ TEST_F(PaydeskRunTest, ASecondClickWhileStoringIsRefused) {
   EXPECT_EQ(shown.back(), texts::kNotStored);
   EXPECT_EQ(ts::RootQuery("SELECT ID_NUM FROM NAL_BUFFER ORDER BY 1"),
             (std::vector<Lines>{{"1"}, {"3"}}));
+}
+
+TEST_F(PaydeskRunTest, ExitClickedWhileTheDatabaseIsBusyWritesNothing) {
+  bool pressed = false;
+  ui.on_line = [&](const std::string& line) {
+    // "Выход" clicked while the wait message of the first check is up.
+    if (!pressed && line.rfind("WAIT \"", 0) == 0) {
+      pressed = true;
+      Press(texts::kMainForm, "Button_Exit");
+    }
+  };
+  Then([&] {
+    Fill(texts::kMainForm, "Recipient", "Smith");
+    Fill(texts::kMainForm, "Category_Payment", "ХОЗ");
+    Fill(texts::kMainForm, "Establish_Payment", "Вода");
+    Fill(texts::kMainForm, "Sum_RUB", "5");
+    Press(texts::kMainForm, "Button_Input_Nal");
+  });
+  EXPECT_EQ(RunPaydesk(), 0);
+  EXPECT_TRUE(pressed);
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(ts::RootQuery("SELECT COUNT(*) FROM NAL_BUFFER"), (std::vector<Lines>{{"0"}}));
 }
 
 TEST_F(PaydeskRunTest, APurposeOf1500CyrillicLettersIsStoredWhole) {

@@ -11,6 +11,8 @@
 # $KASSA_DEPLOY; so `open Kassa.xls` works and the files a scenario writes
 # (saved workbooks, archive and emergency copies) never land in the sources.
 # The folder is removed after a pass and kept (its path printed) otherwise.
+# A file <name>.check beside the scenario, when present, checks the files the
+# run left (bash, run in the scenario's folder after the transcript matched).
 # With KASSA_UPDATE_EXPECTED=1 the expected file is written from this run.
 set -uo pipefail
 
@@ -70,6 +72,15 @@ fi
 if [[ $ended_as_told -ne 1 ]]; then
   echo "run-scenario: runner exit status $status does not match the transcript's end" >&2
   exit 1
+fi
+# A scenario may bring a check of the files it left: <name>.check, run with
+# bash in the scenario's folder after the transcript matched.
+check="${scenario%.ks}.check"
+if [[ -f "$check" ]]; then
+  if ! (cd "$work" && bash "$check"); then
+    echo "run-scenario: the check $check failed" >&2
+    exit 1
+  fi
 fi
 keep_work=0
 exit 0

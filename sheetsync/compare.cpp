@@ -69,6 +69,9 @@ bool Engine::Sheet_Differs() {
       if (o - 1 < RV_Set->FieldCount()) db_text = FieldText(RV_Set->Fields(o - 1));
       if (d.type == "Tim") {
         if (!sheet_text.empty()) sheet_text = SheetTimeText(cell, sheet_text);
+        // The time is the last 8 characters of the field's text; a date and
+        // time before 10 o'clock leaves the blank between them in those 8,
+        // and that blank is not part of the time (" 9:05:00" is 9:05:00).
         if (db_text.size() > 8) db_text = db_text.substr(db_text.size() - 8);
         while (!db_text.empty() && db_text.front() == ' ') db_text.erase(0, 1);
       }

@@ -48,6 +48,20 @@ class SheetFlags {
 // bounds error 9 above 50 or past the vector's end.
 bool SwitchOf(const std::vector<bool>& switches, long index);
 
+// Lookups remembered during one store, by sheet column: the literal as read
+// and as upper-cased -> the literal stored instead, and whether the
+// dictionary missed it (a miss marks every cell that holds it).
+struct LookupMemo {
+  struct Answer {
+    std::string literal;
+    bool miss = false;
+  };
+  struct Column {
+    std::unordered_map<std::string, Answer> by_literal, by_upper;
+  };
+  std::map<int, Column> columns;
+};
+
 // Raises the run-time error `code` (a host error) with a short description.
 [[noreturn]] void RaiseError(int code);
 
@@ -164,8 +178,7 @@ class Engine final : public WB_Events {
   // column), valid while Table_Name is limits_table_.
   std::vector<const ColumnLimit*> column_limits_;
   std::string limits_table_;
-  // Lookups remembered during one store: key -> literal.
-  std::unordered_map<std::string, std::string>* lookup_memo_ = nullptr;
+  LookupMemo* lookup_memo_ = nullptr;  // set only while a store runs
 };
 
 }  // namespace kassa::sheetsync

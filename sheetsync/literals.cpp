@@ -1,5 +1,7 @@
 #include "sheetsync/literals.h"
 
+#include <bitset>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -66,12 +68,22 @@ constexpr uint32_t kCp1251High[64] = {
     0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6,
     0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
 
+// Every character of cp1251 lies below U+2200; their set as a bitmap.
+constexpr uint32_t kCp1251Limit = 0x2200;
+
+struct Cp1251Set {
+  std::bitset<kCp1251Limit> bits;
+  Cp1251Set() {
+    for (uint32_t cp = 0; cp < 0x80; ++cp) bits.set(cp);
+    for (uint32_t cp = 0x0410; cp <= 0x044F; ++cp) bits.set(cp);
+    for (uint32_t cp : kCp1251High)
+      if (cp != 0) bits.set(cp);
+  }
+};
+
 bool InCp1251(uint32_t cp) {
-  if (cp < 0x80) return true;
-  if (cp >= 0x0410 && cp <= 0x044F) return true;
-  for (uint32_t c : kCp1251High)
-    if (c != 0 && c == cp) return true;
-  return false;
+  static const Cp1251Set set;
+  return cp < kCp1251Limit && set.bits.test(cp);
 }
 
 uint32_t Upper(uint32_t cp) {
@@ -82,16 +94,55 @@ uint32_t Upper(uint32_t cp) {
   return cp;
 }
 
+// The plain text of x when x is the double nearest to a decimal of at most
+// 4 decimals and 15 significant digits (sums of money, keys, counts): those
+// digits are exactly what the full conversion gives. Empty otherwise.
+std::string ShortDecimalText(double x) {
+  static constexpr double kScale[] = {1, 10, 100, 1000, 10000};
+  for (int places = 0; places <= 4; ++places) {
+    const double k = x * kScale[places];
+    if (!(std::abs(k) < 1e15) || k != std::trunc(k) || k / kScale[places] != x) continue;
+    long long whole = static_cast<long long>(std::abs(k));
+    int shown = places;  // x * 10^places may be whole only at a later place
+    while (shown > 0 && whole % 10 == 0) whole /= 10, --shown;
+    char digits[32];
+    char* end = digits + sizeof digits;
+    char* p = end;
+    for (int i = 0; i < shown; ++i, whole /= 10) *--p = static_cast<char>('0' + whole % 10);
+    if (shown > 0) *--p = '.';
+    do {
+      *--p = static_cast<char>('0' + whole % 10);
+      whole /= 10;
+    } while (whole > 0);
+    if (k < 0) *--p = '-';
+    return std::string(p, end);
+  }
+  return std::string();
+}
+
 std::string NumberLiteral(double x) {
   if (x == 0) x = 0;  // no "-0"
-  return PlainNumber(x);
+  std::string text = ShortDecimalText(x);
+  return text.empty() ? PlainNumber(x) : text;
 }
 
 }  // namespace
 
 std::string DateLiteral(const DateParts& d) {
-  return "'" + std::to_string(d.year) + "-" + std::to_string(d.month) + "-" +
-         std::to_string(d.day) + "'";
+  std::string out;
+  out.reserve(16);
+  auto put = [&out](int n) {
+    char digits[16];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
+  };
+  out += '\'';
+  put(d.year);
+  out += '-';
+  put(d.month);
+  out += '-';
+  put(d.day);
+  out += '\'';
+  return out;
 }
 
 std::string TimeText(const DateParts& d) {
@@ -128,6 +179,7 @@ std::string ReplaceAll(std::string text, const std::string& find, const std::str
 }
 
 std::string QuoteText(const std::string& text, const ReplaceFn& replace) {
+  if (text.find('\'') == std::string::npos) return text;  // nothing to replace
   return ReplaceAll(ReplaceAll(text, "''", "\"", replace), "'", "\"", replace);
 }
 
@@ -145,13 +197,26 @@ std::string UpperCase(const std::string& text) {
 }
 
 bool FitsCp1251(const std::string& text) {
-  for (unsigned char c : text)
-    if (c >= 0x80) goto slow;
+  const size_t n = text.size();
+  for (size_t i = 0; i < n;) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    // Two-byte characters (Cyrillic among them) decoded in place.
+    if (c >= 0xC2 && c < 0xE0 && i + 1 < n &&
+        (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
+      const uint32_t cp = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
+      if (!InCp1251(cp)) return false;
+      i += 2;
+      continue;
+    }
+    bool fits = true;  // anything else: the general decoder from here on
+    ForEachCodePoint(text.substr(i), [&fits](uint32_t cp) { fits = fits && InCp1251(cp); });
+    return fits;
+  }
   return true;
-slow:
-  bool fits = true;
-  ForEachCodePoint(text, [&fits](uint32_t cp) { fits = fits && InCp1251(cp); });
-  return fits;
 }
 
 std::string Two_Digits(int n) {
@@ -166,7 +231,17 @@ std::string CopyFileName(const std::string& folder, const std::string& book, dou
 }
 
 int ProgressValue(double fraction) {
-  double v = RoundHalfEven(fraction * 100, 0);
+  // The nearest whole number; only a value at (or within a rounding error
+  // of) a half needs the decimal rule that sends halves to the even side.
+  // 0.29 x 100 (28.999999999999996 in binary) thus shows 29.
+  const double x = fraction * 100;
+  double v;
+  const double whole = std::floor(x);
+  if (std::abs(x - whole - 0.5) > 1e-6 && std::isfinite(x)) {
+    v = x - whole < 0.5 ? whole : whole + 1;  // plainly nearer one neighbour
+  } else {
+    v = RoundHalfEven(x, 0);  // at or next to a half
+  }
   if (!(v >= 1)) return 1;
   if (v > 100) return 100;
   return static_cast<int>(v);

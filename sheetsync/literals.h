@@ -22,7 +22,8 @@ std::string TimeLiteral(const DateParts& d);
 // ("1 234,5" -> 1234.5). nullopt when the value is not a finite number.
 std::optional<std::string> DoubleLiteral(const Variant& v, const Locale& l = CurrentLocale());
 // The same, rounded to a whole number with halves to the even neighbour
-// (12,5 -> 12; 13,5 -> 14; 12,6 -> 13).
+// (12,5 -> 12; 13,5 -> 14; 12,6 -> 13), whatever decimal separator the
+// locale uses, so the server never does its own rounding of a fraction.
 std::optional<std::string> IntegerLiteral(const Variant& v, const Locale& l = CurrentLocale());
 
 // The host's character replacement: `count` characters from 1-based

@@ -3,8 +3,8 @@
 // table exactly as it was and a retry repeats the whole transaction. The
 // cells are read (and looked up) before the transaction starts; rows are
 // sent as multi-row inserts of the per-row value lists.
-#include <map>
-#include <unordered_map>
+#include <algorithm>
+#include <utility>
 
 #include "platform/ui/ui.h"
 #include "sheetsync/engine.h"
@@ -15,21 +15,20 @@ namespace kassa::sheetsync {
 
 namespace {
 
-// Rows joined into one insert statement, and a bound on its size in bytes.
-constexpr size_t kRowsPerInsert = 500;
-constexpr size_t kBytesPerInsert = 512 * 1024;
+// Rows are joined into one insert statement up to this size in bytes: below
+// 1 MiB, the smallest default packet limit of the servers the ledger runs
+// on, so a sheet of ordinary size goes to the server as one statement.
+constexpr size_t kBytesPerInsert = 1000 * 1000;
 
 // Remembers lookups for the duration of one store.
 class LookupMemoScope {
  public:
-  LookupMemoScope(std::unordered_map<std::string, std::string>*& slot) : slot_(slot) {
-    slot_ = &memo_;
-  }
+  explicit LookupMemoScope(LookupMemo*& slot) : slot_(slot) { slot_ = &memo_; }
   ~LookupMemoScope() { slot_ = nullptr; }
 
  private:
-  std::unordered_map<std::string, std::string>*& slot_;
-  std::unordered_map<std::string, std::string> memo_;
+  LookupMemo*& slot_;
+  LookupMemo memo_;
 };
 
 }  // namespace
@@ -44,6 +43,8 @@ long Engine::Last_Data_Row() {
   return last;
 }
 
+// Measured on the monotonic clock: a pause that spans midnight still ends
+// after `ms`.
 void Engine::Delay_Pause(int16_t ms) {
   ui::Pause(ms);
 }
@@ -63,25 +64,21 @@ void Engine::Store_Sheet(bool report) {
 
   std::vector<std::string> statements;
   statements.push_back(texts::kDeleteFrom + Table_Name);
-  std::string insert_head;  // "Insert Into T (fields) Values ("
-  std::string batch;
-  size_t batch_rows = 0;
-  auto flush = [&]() {
-    if (batch_rows == 0) return;
-    statements.push_back(batch + ")");
-    batch.clear();
-    batch_rows = 0;
-  };
+  // Every row has the same field list (it depends on the configuration
+  // only): the statement head "Insert Into T (fields) Values (" is built
+  // from the first row, and each row's value list is appended to it.
+  std::string head, fields, values, batch;
   bool no_columns = false;
   {
     LookupMemoScope memo(lookup_memo_);
     const long last = Last_Data_Row();
     for (long r = 2; r <= last; ++r) {
       progress.Progress_Set(static_cast<double>(r) / static_cast<double>(last));
-      std::string fields, values;
+      values.clear();
       if (!ID_Column.empty()) {
-        fields = ID_Column + ", ";
-        values = std::to_string(r) + ", ";
+        if (head.empty()) fields = ID_Column + ", ";
+        values += std::to_string(r);
+        values += ", ";
       }
       for (int c = 1; c <= Col_Count; ++c) {
         std::optional<std::string> literal = Read_Cell(r, c);
@@ -90,27 +87,40 @@ void Engine::Store_Sheet(bool report) {
           return;  // nothing was sent: the table is unchanged
         }
         if (!literal) continue;  // "Calc"
-        fields += Column(c).field + ", ";
-        values += *literal + ", ";
+        if (head.empty()) {
+          fields += Column(c).field;
+          fields += ", ";
+        }
+        values += *literal;
+        values += ", ";
       }
-      if (fields.empty()) {
+      if (values.empty()) {  // no row id and no stored column
         no_columns = true;
         break;
       }
-      fields.resize(fields.size() - 2);
       values.resize(values.size() - 2);
-      std::string head = texts::kInsertInto + Table_Name + " (" + fields + texts::kValues;
-      if (head != insert_head || batch_rows >= kRowsPerInsert ||
-          batch.size() + values.size() > kBytesPerInsert) {
-        flush();
-        insert_head = head;
-        batch = head + values;
-      } else {
-        batch += "), (" + values;
+      if (head.empty()) {
+        fields.resize(fields.size() - 2);
+        head = texts::kInsertInto + Table_Name + texts::kFieldsOpen + fields + texts::kValues;
       }
-      ++batch_rows;
+      if (!batch.empty() && batch.size() + values.size() + 5 > kBytesPerInsert) {
+        batch += texts::kClose;
+        statements.push_back(std::move(batch));
+        batch.clear();
+      }
+      if (batch.empty()) {
+        const size_t rows_left = static_cast<size_t>(last - r + 1);
+        batch.reserve(std::min(kBytesPerInsert, head.size() + (values.size() + 4) * rows_left));
+        batch = head;
+      } else {
+        batch += texts::kNextRow;
+      }
+      batch += values;
     }
-    flush();
+    if (!batch.empty()) {
+      batch += texts::kClose;
+      statements.push_back(std::move(batch));
+    }
   }
 
   Execute_Transaction(statements);

@@ -63,6 +63,10 @@ inline constexpr const char* kValues = ") Values (";
 inline constexpr const char* kUpdate = "Update ";
 inline constexpr const char* kSet = " Set ";
 inline constexpr const char* kWhere = " Where ";
+inline constexpr const char* kEquals = " = ";
+inline constexpr const char* kFieldsOpen = " (";
+inline constexpr const char* kClose = ")";
+inline constexpr const char* kNextRow = "), (";  // between the rows of one insert
 inline constexpr const char* kIdExlValues = " (ID_Exl) Values (";
 inline constexpr const char* kCountFrom = "SELECT count(*) FROM ";
 inline constexpr const char* kMaxIdFrom = "SELECT Max(ID_Exl) FROM ";

@@ -165,6 +165,7 @@ std::string Engine::Read_Text(long row, int column) {
 }
 
 std::string Engine::Quote_Text(const std::string& text) {
+  if (text.find('\'') == std::string::npos) return text;  // nothing to replace
   host::Application& app = WB->Parent();
   return QuoteText(
       text, [&app](const std::string& t, long start, long count, const std::string& replacement) {
@@ -175,21 +176,31 @@ std::string Engine::Quote_Text(const std::string& text) {
 std::string Engine::Lookup_Value(const std::string& literal, long row, int column) {
   const inibook::ColumnDesc& d = Column(column);
   // Within one store a column's text is looked up once: the same
-  // dictionary and the same upper-cased text give the same key.
-  const std::string key_literal = UpperCase(literal);
-  std::string memo_key;
+  // dictionary and the same upper-cased text give the same key. The memo
+  // knows each literal as typed and as upper-cased.
+  LookupMemo::Column* memo = nullptr;
   if (lookup_memo_) {
-    memo_key = std::to_string(column) + '\n' + key_literal;
-    auto it = lookup_memo_->find(memo_key);
-    if (it != lookup_memo_->end()) {
-      if (it->second == texts::kNull) Mark_Error(row, column);
-      return it->second;
+    memo = &lookup_memo_->columns[column];
+    auto typed = memo->by_literal.find(literal);
+    if (typed != memo->by_literal.end()) {
+      if (typed->second.miss) Mark_Error(row, column);
+      return typed->second.literal;
+    }
+  }
+  const std::string key_literal = UpperCase(literal);
+  if (memo) {
+    auto upper = memo->by_upper.find(key_literal);
+    if (upper != memo->by_upper.end()) {
+      memo->by_literal.emplace(literal, upper->second);
+      if (upper->second.miss) Mark_Error(row, column);
+      return upper->second.literal;
     }
   }
   Open_Value(texts::kLookupSelect + d.dict_value + texts::kLookupFrom + d.dict_table +
              texts::kLookupWhere + d.dict_key + texts::kLookupEquals + key_literal);
   if (Stop_Program) return "";
   std::string result;
+  bool miss = false;
   if (!OV_Set->EOF()) {
     OV_Set->MoveFirst();
     const dbgate::Field& f = OV_Set->Fields(0);
@@ -204,10 +215,14 @@ std::string Engine::Lookup_Value(const std::string& literal, long row, int colum
     Close_Value();
   } else {
     result = texts::kNull;
+    miss = true;
     Mark_Error(row, column);
     if (!Stop_Program) Close_Value();
   }
-  if (lookup_memo_ && !Stop_Program) (*lookup_memo_)[memo_key] = result;
+  if (memo && !Stop_Program) {
+    memo->by_upper.emplace(key_literal, LookupMemo::Answer{result, miss});
+    memo->by_literal.emplace(literal, LookupMemo::Answer{result, miss});
+  }
   return result;
 }
 
@@ -215,6 +230,8 @@ void Engine::Mark_Error(long row, int column) {
   host::Range cell = ActiveSheet().Cells(row, column);
   cell.Font().ColorIndex(host::kColorRed);
   cell.Font().Bold(true);
+  // The count stops at 32767 instead of overflowing: the cell is still
+  // marked and the messages still report the (saturated) number.
   if (Error_Count < INT16_MAX) ++Error_Count;
 }
 

@@ -70,13 +70,14 @@ void Engine::Sync_Range(host::Range& Target) {
 void Engine::Update_Cell(long row, int column) {
   std::optional<std::string> literal = Read_Cell(row, column);
   if (!literal || Stop_Program) return;
-  Execute_SQL(texts::kUpdate + Table_Name + texts::kSet + Column(column).field + " = " + *literal +
-              texts::kWhere + ID_Column + " = " + std::to_string(row));
+  Execute_SQL(texts::kUpdate + Table_Name + texts::kSet + Column(column).field + texts::kEquals +
+              *literal + texts::kWhere + ID_Column + texts::kEquals + std::to_string(row));
 }
 
 void Engine::Insert_Row_Ids(long first, long last) {
   for (long k = first; k <= last; ++k) {
-    Execute_SQL(texts::kInsertInto + Table_Name + texts::kIdExlValues + std::to_string(k) + ")");
+    Execute_SQL(texts::kInsertInto + Table_Name + texts::kIdExlValues + std::to_string(k) +
+                texts::kClose);
     if (Stop_Program) break;
   }
 }

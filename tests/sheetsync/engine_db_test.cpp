@@ -96,6 +96,80 @@ TEST_F(EngineDbTest, ServerStoppedInTheMiddleOfAStoreLeavesTheTableAsItWas) {
             (Rows{{"2", "1500.5"}, {"3", "301"}}));
 }
 
+// Rows 2..last of the cash sheet: a date, a text of about 1.6 KB that starts
+// with the row number, and the row number as the sum (no lookups).
+void FillLongRows(host::Worksheet& ws, long last) {
+  std::string tail;
+  for (int i = 0; i < 800; ++i) tail += "ж";
+  for (long r = 2; r <= last; ++r) {
+    ws.Cells(r, 1).Value(Variant::Date(MakeDate(2010, 1, 5)));
+    ws.Cells(r, 3).Value(Variant::Text(std::to_string(r) + tail));
+    ws.Cells(r, 4).Value(Variant::Number(static_cast<double>(r)));
+  }
+}
+
+int CountLines(const std::vector<std::string>& transcript, const std::string& prefix) {
+  int n = 0;
+  for (const std::string& line : transcript)
+    if (line.rfind(prefix, 0) == 0) ++n;
+  return n;
+}
+
+TEST_F(EngineDbTest, AStoreTooLargeForOneStatementSendsSeveralAndKeepsEveryRow) {
+  host::Workbook& wb = Open();
+  FillLongRows(wb.ActiveSheet(), 1501);  // 1500 rows, about 2.4 MB of text
+  ui_.SetTrace(true);
+  engine_->Store_Sheet(false);
+  ASSERT_FALSE(engine_->Stop_Program);
+  EXPECT_GE(CountLines(ui_.transcript(), "SQL \"Insert Into NAL"), 3);
+  // Every row arrived once, whole, with its own id, text and sum.
+  EXPECT_EQ(ts::RootQuery("SELECT count(*), sum(ID_EXL), sum(SUM_RUB), min(CHAR_LENGTH("
+                          "ESTABLISH_PAYMENT) - CHAR_LENGTH(ID_EXL)), max(CHAR_LENGTH("
+                          "ESTABLISH_PAYMENT) - CHAR_LENGTH(ID_EXL)), sum(LEFT(ESTABLISH_PAYMENT, "
+                          "CHAR_LENGTH(ID_EXL)) = ID_EXL) FROM NAL"),
+            (Rows{{"1500", "1127250", "1127250", "800", "800", "1500"}}));
+  // The sheet shows what the table holds.
+  EXPECT_EQ(wb.ActiveSheet().Cells(1501, 4).Text(), "1501");
+}
+
+TEST_F(EngineDbTest, AStoreOfASheetWithOnlyItsHeadersEmptiesTheTableAndRefreshes) {
+  host::Workbook& wb = Open();
+  host::Worksheet& ws = wb.ActiveSheet();
+  for (long r = 2; r <= 3; ++r)
+    for (int c = 1; c <= 5; ++c) ws.Cells(r, c).Value(Variant());
+  ui_.SetTrace(true);
+  engine_->Store_Sheet(false);
+  ASSERT_FALSE(engine_->Stop_Program);
+  EXPECT_EQ(CountLines(ui_.transcript(), "SQL \"Delete From NAL\""), 1);
+  EXPECT_EQ(CountLines(ui_.transcript(), "SQL \"Insert Into"), 0);
+  EXPECT_EQ(CountLines(ui_.transcript(), "SQL \"Select * from Nal_Exl\""), 1);
+  EXPECT_EQ(ts::RootQuery("SELECT count(*) FROM NAL"), (Rows{{"0"}}));
+}
+
+TEST_F(EngineDbTest, AServerLostBetweenTheInsertsOfOneStoreLeavesTheTableAsItWas) {
+  host::Workbook& wb = Open();
+  FillLongRows(wb.ActiveSheet(), 1501);
+  ui_.SetTrace(true);
+  int inserts = 0;
+  bool stopped = false;
+  ui_.on_line = [&](const std::string& line) {
+    // The first insert of the transaction has run; the server goes before
+    // the second.
+    if (line.rfind("SQL \"Insert Into NAL", 0) == 0 && ++inserts == 2 && !stopped)
+      stopped = ts::StopServer();
+  };
+  ui_.unanswered = [](const ui::RecordedMessage& m) {
+    if (m.buttons == ui::Buttons::OKCancel) return ui::Answer::Cancel;
+    return ui::Answer::OK;
+  };
+  engine_->Store_Sheet(false);
+  ASSERT_TRUE(stopped);
+  EXPECT_TRUE(engine_->Stop_Program);
+  ASSERT_TRUE(ts::StartServer());
+  EXPECT_EQ(ts::RootQuery("SELECT ID_EXL, SUM_RUB FROM NAL ORDER BY ID_EXL"),
+            (Rows{{"2", "1500.5"}, {"3", "300"}}));
+}
+
 TEST_F(EngineDbTest, AStoreRemembersEachLookupAndSendsOneInsertForAllRows) {
   host::Workbook& wb = Open();
   for (int r = 4; r <= 30; ++r) host::user::Type(wb.ActiveSheet(), r, 2, "иванов");
@@ -114,6 +188,46 @@ TEST_F(EngineDbTest, AStoreRemembersEachLookupAndSendsOneInsertForAllRows) {
   EXPECT_FALSE(cancel);
   EXPECT_EQ(ts::RootQuery("SELECT count(*), sum(RECIPIENT_ID), sum(SUM_RUB) FROM NAL"),
             (Rows{{"29", "29", "1800.5"}}));
+}
+
+TEST_F(EngineDbTest, AStoreLooksUpANameOnceWhateverItsLetterCaseAndMarksEveryMiss) {
+  host::Workbook& wb = Open();
+  host::Worksheet& ws = wb.ActiveSheet();
+  const char* names[] = {"иванов", "ИВАНОВ", "Сидоров", "сидоров", "Сидоров"};
+  for (int i = 0; i < 5; ++i) ws.Cells(2 + i, 2).Value(Variant::Text(names[i]));
+  ui_.SetTrace(true);
+  ui_.QueueAnswer(ui::Answer::OK);
+  engine_->Store_Sheet(true);
+  ASSERT_FALSE(engine_->Stop_Program);
+  EXPECT_EQ(CountLines(ui_.transcript(), "SQL \" Select ID_Responsible"), 2);
+  EXPECT_TRUE(Asked(std::string(texts::kNotStoredPrefix) + "3" + texts::kNotStoredMarkedSuffix));
+  EXPECT_EQ(engine_->Error_Count, 0);
+  for (int r = 2; r <= 6; ++r) {
+    const bool miss = r >= 4;
+    EXPECT_EQ(ws.Cells(r, 2).Font().ColorIndex(), miss ? host::kColorRed : host::kColorAutomatic)
+        << r;
+    EXPECT_EQ(ws.Cells(r, 2).Font().Bold(), miss) << r;
+  }
+  EXPECT_EQ(ts::RootQuery("SELECT ID_EXL, RECIPIENT_ID FROM NAL ORDER BY ID_EXL"),
+            (Rows{{"2", "1"}, {"3", "1"}, {"4", "NULL"}, {"5", "NULL"}, {"6", "NULL"}}));
+}
+
+TEST_F(EngineDbTest, ADictionaryEntryWithoutAValueStoresNullWithoutMarksEachTimeItIsMet) {
+  ASSERT_TRUE(ts::RootExec(
+      "ALTER TABLE OUR_MEMBERS DROP PRIMARY KEY, MODIFY ID_RESPONSIBLE SMALLINT NULL"));
+  ASSERT_TRUE(
+      ts::RootExec("INSERT INTO OUR_MEMBERS (ID_RESPONSIBLE, NAME_SHORT) VALUES "
+                   "(NULL, 'Безключа')"));
+  host::Workbook& wb = Open();
+  host::Worksheet& ws = wb.ActiveSheet();
+  const char* names[] = {"Безключа", "безключа", "Безключа"};
+  for (int i = 0; i < 3; ++i) ws.Cells(2 + i, 2).Value(Variant::Text(names[i]));
+  engine_->Store_Sheet(true);
+  ASSERT_FALSE(engine_->Stop_Program);
+  EXPECT_EQ(engine_->Error_Count, 0);
+  EXPECT_FALSE(Asked(std::string(texts::kNotStoredPrefix) + "1" + texts::kNotStoredMarkedSuffix));
+  EXPECT_EQ(ts::RootQuery("SELECT ID_EXL, RECIPIENT_ID FROM NAL ORDER BY ID_EXL"),
+            (Rows{{"2", "NULL"}, {"3", "NULL"}, {"4", "NULL"}}));
 }
 
 TEST_F(EngineDbTest, ASaveOfAReadOnlyWorkbookIsCancelledAfterItsDatabaseWork) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/variant/variant.h"
 
 namespace kassa::sheetsync {
@@ -54,6 +56,64 @@ TEST(NumberLiterals, ArePlainDecimalTextWithPointAndBankersRoundingForWholeNumbe
   }
 }
 
+// Whole numbers take a shorter road to their text than fractions; both must
+// give exactly the plain decimal text of the number.
+TEST(NumberLiterals, WholeNumbersGiveTheSameTextAsEveryOtherNumber) {
+  const double values[] = {0,
+                           -0.0,
+                           1,
+                           -1,
+                           7,
+                           100,
+                           65536,
+                           -32768,
+                           123456789,
+                           999999999999999,  //
+                           -99999999999999,
+                           1e15,
+                           1e16,
+                           -1e20,
+                           4.0e64,
+                           2.5,
+                           -1234.75};
+  for (double x : values) {
+    std::string expected = x == 0 ? "0" : PlainNumber(x);
+    EXPECT_EQ(DoubleLiteral(Variant::Number(x), Locale::Russian()).value_or("?"), expected) << x;
+    EXPECT_EQ(IntegerLiteral(Variant::Number(x), Locale::Russian()).value_or("?"),
+              x == 0 ? "0" : PlainNumber(RoundHalfEven(x, 0)))
+        << x;
+  }
+}
+
+TEST(NumberLiterals, ShortDecimalsGiveTheSameTextAsTheFullConversion) {
+  std::vector<double> values = {0.1,
+                                0.2,
+                                0.3,
+                                -0.05,
+                                1500.25,
+                                1500.5,
+                                0.0001,
+                                0.00015,
+                                12345678901.2345,
+                                99999999999.9999,
+                                1e-5,
+                                1.0 / 3,
+                                2.675,
+                                123456789012345.6,
+                                0.1 + 0.2,
+                                1e14 + 0.5,
+                                -7.125};
+  for (long k = -20000; k <= 20000; k += 7) {
+    values.push_back(static_cast<double>(k) / 100);
+    values.push_back(static_cast<double>(k) / 10000);
+    values.push_back(static_cast<double>(k) * 1234.5678);
+  }
+  for (double x : values)
+    ASSERT_EQ(DoubleLiteral(Variant::Number(x), Locale::Russian()).value_or("?"),
+              x == 0 ? "0" : PlainNumber(x))
+        << x;
+}
+
 TEST(NumberLiterals, TextThatIsNoNumberHasNoLiteral) {
   EXPECT_FALSE(DoubleLiteral(Variant::Text("abc"), Locale::Russian()));
   EXPECT_FALSE(IntegerLiteral(Variant::Text("12,5 руб"), Locale::Russian()));
@@ -83,6 +143,15 @@ TEST(Cp1251, KnowsWhichCharactersTheLedgerDatabaseCanHold) {
   EXPECT_FALSE(FitsCp1251("日本"));
   EXPECT_FALSE(FitsCp1251("emoji 😀"));
   EXPECT_EQ(CharCount("Ёж"), 2);
+  // Two-byte characters outside cp1251 after Cyrillic text, and a
+  // three-byte character after two-byte ones.
+  EXPECT_TRUE(FitsCp1251("платёж Ѓ ў"));
+  EXPECT_FALSE(FitsCp1251("платёж ǅ"));
+  EXPECT_FALSE(FitsCp1251("Ωмега"));
+  EXPECT_FALSE(FitsCp1251("ЁЖ ⅓"));
+  EXPECT_TRUE(FitsCp1251("ЁЖ ™ №"));
+  // A broken sequence stands for its bytes, as the character count takes it.
+  EXPECT_FALSE(FitsCp1251(std::string("ab\xD0", 3)));
 }
 
 TEST(CopyFileName, IsFolderCopyBookDateAndTime) {
@@ -102,6 +171,18 @@ TEST(ProgressValue, RoundsHalvesToEvenAndStaysWithinTheBar) {
   EXPECT_EQ(ProgressValue(0.135), 14);
   EXPECT_EQ(ProgressValue(1.2), 100);
   EXPECT_EQ(ProgressValue(-3), 1);
+  // 0.29 x 100 is 28.999999999999996 in binary: the bar shows 29, not 28.
+  EXPECT_EQ(ProgressValue(58.0 / 200.0), 29);
+  // Every step of a store's bar (row r of last) is 100 r / last rounded
+  // exactly, halves to even.
+  for (long last : {3L, 7L, 200L, 1001L, 65536L})
+    for (long r = 2; r <= last; ++r) {
+      long q = 100 * r / last;
+      const long rest = 100 * r % last;
+      if (2 * rest > last || (2 * rest == last && q % 2 == 1)) ++q;
+      const double f = static_cast<double>(r) / static_cast<double>(last);
+      ASSERT_EQ(ProgressValue(f), q < 1 ? 1 : q > 100 ? 100 : q) << r << "/" << last;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "platform/variant/text.h"
 
+#include <bitset>
+
 namespace kassa {
 
 namespace {
@@ -89,11 +91,21 @@ constexpr char32_t kCp1251High[128] = {
     0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,  // F8
 };
 
+// The set of cp1251 characters as a bitmap: all of them lie below U+2200.
+constexpr char32_t kCp1251Limit = 0x2200;
+
+struct Cp1251Set {
+  std::bitset<kCp1251Limit> bits;
+  Cp1251Set() {
+    for (char32_t c = 0; c < 0x80; ++c) bits.set(c);
+    for (char32_t h : kCp1251High)
+      if (h < kCp1251Limit) bits.set(h);
+  }
+};
+
 bool InCp1251(char32_t c) {
-  if (c < 0x80) return true;
-  for (char32_t h : kCp1251High)
-    if (h == c) return true;
-  return false;
+  static const Cp1251Set set;
+  return c < kCp1251Limit && set.bits.test(c);
 }
 
 }  // namespace
@@ -120,6 +132,10 @@ std::string UpperCase(const std::string& text) {
 
 bool FitsCp1251(const std::string& text) {
   for (std::size_t i = 0; i < text.size();) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      ++i;
+      continue;
+    }
     const Decoded d = Decode(text, i);
     if (!d.valid || !InCp1251(d.cp)) return false;
     i += d.len;

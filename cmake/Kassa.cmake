@@ -17,3 +17,32 @@ function(kassa_platform_library target)
   target_link_libraries(${target} PUBLIC ${K_PUBLIC_LIBS} PRIVATE ${K_PRIVATE_LIBS})
   install(TARGETS ${target} LIBRARY DESTINATION lib/kassa)
 endfunction()
+
+# Scenario tests: <area>/<name>.ks run by kassa-script, compared with
+# <area>/<name>.expected through scripts/run-scenario.sh.
+#
+# kassa_scenario_tests(<dir> [PREPARE <command> [args...]]): one CTest test
+# "scenario.<area>.<name>" per .ks file in <dir> (relative to tests/scenarios,
+# or absolute), each needing the database fixture. The PREPARE command runs
+# with the scenario's fresh folder as its last argument before the runner.
+# To add an area, put its scenarios into a folder of tests/scenarios and call
+# this once for it. KASSA_UPDATE_EXPECTED=1 ctest -R scenario... rewrites the
+# expected transcripts from the current runs.
+function(kassa_scenario_tests dir)
+  cmake_parse_arguments(K "" "" "PREPARE" ${ARGN})
+  if(NOT IS_ABSOLUTE ${dir})
+    set(dir ${CMAKE_SOURCE_DIR}/tests/scenarios/${dir})
+  endif()
+  get_filename_component(area ${dir} NAME)
+  file(GLOB scenarios CONFIGURE_DEPENDS ${dir}/*.ks)
+  list(SORT scenarios)
+  foreach(ks IN LISTS scenarios)
+    get_filename_component(name ${ks} NAME_WE)
+    set(test scenario.${area}.${name})
+    add_test(NAME ${test}
+      COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/run-scenario.sh
+              $<TARGET_FILE:kassa-script> ${ks} ${dir}/${name}.expected ${K_PREPARE})
+    set_tests_properties(${test} PROPERTIES TIMEOUT 300)
+    kassa_db_test(${test})
+  endforeach()
+endfunction()

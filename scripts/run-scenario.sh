@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# run-scenario.sh <runner> <scenario.ks> <scenario.expected>
+# run-scenario.sh <runner> <scenario.ks> <scenario.expected> [<prepare> [args...]]
 #
 # Runs the scenario runner on a copy of the scenario's folder and compares its
 # transcript (standard output) with the expected file (diff -u). Passes when
@@ -10,20 +10,25 @@
 # folder and, unless the folder has its own, the sample workbook Kassa.xls of
 # $KASSA_DEPLOY; so `open Kassa.xls` works and the files a scenario writes
 # (saved workbooks, archive and emergency copies) never land in the sources.
+# A <prepare> command, when given, runs next with its args and the folder's
+# path as its last argument (to make test workbooks, put configurations in
+# place). Paths of the folder in the transcript are written as ".".
 # The folder is removed after a pass and kept (its path printed) otherwise.
 # A file <name>.check beside the scenario, when present, checks the files the
 # run left (bash, run in the scenario's folder after the transcript matched).
 # With KASSA_UPDATE_EXPECTED=1 the expected file is written from this run.
 set -uo pipefail
 
-if [[ $# -ne 3 ]]; then
-  echo "usage: run-scenario.sh <runner> <scenario.ks> <scenario.expected>" >&2
+if [[ $# -lt 3 ]]; then
+  echo "usage: run-scenario.sh <runner> <scenario.ks> <scenario.expected> [<prepare> [args...]]" >&2
   exit 2
 fi
 absolute() { [[ "$1" == /* ]] && printf '%s\n' "$1" || printf '%s\n' "$PWD/$1"; }
 runner="$(absolute "$1")"
 scenario="$(absolute "$2")"
 expected="$(absolute "$3")"
+shift 3
+prepare=("$@")
 [[ -x "$runner" ]] || { echo "run-scenario: no runner $runner" >&2; exit 2; }
 [[ -r "$scenario" ]] || { echo "run-scenario: no scenario $scenario" >&2; exit 2; }
 
@@ -43,8 +48,12 @@ cp -R "$(dirname "$scenario")/." "$work/"
 if [[ ! -e "$work/Kassa.xls" && -n "${KASSA_DEPLOY:-}" && -f "$KASSA_DEPLOY/Kassa.xls" ]]; then
   cp "$KASSA_DEPLOY/Kassa.xls" "$work/Kassa.xls"
 fi
-(cd "$work" && "$runner" "$(basename "$scenario")") >"$actual"
-status=$?
+if [[ ${#prepare[@]} -gt 0 ]] && ! "${prepare[@]}" "$work"; then
+  echo "run-scenario: preparing the scenario's folder failed: ${prepare[*]}" >&2
+  exit 2
+fi
+(cd "$work" && "$runner" "$(basename "$scenario")") | sed -e "s|$work/|./|g" -e "s|$work|.|g" >"$actual"
+status=${PIPESTATUS[0]}
 
 last_line="$(tail -n 1 "$actual")"
 ended_as_told=0

@@ -33,7 +33,7 @@ std::vector<std::string> Fields(const std::string& value) {
   return out;
 }
 
-struct SheetSpec {
+struct SheetDescription {
   std::string name, query;
   std::vector<std::string> headers;
   std::vector<double> widths;
@@ -41,12 +41,12 @@ struct SheetSpec {
   bool active = false;
 };
 
-struct BookSpec {
+struct BookDescription {
   std::string events, connection;
-  std::vector<SheetSpec> sheets;
+  std::vector<SheetDescription> sheets;
 };
 
-bool Parse(std::istream& in, BookSpec& book, std::string& error) {
+bool Parse(std::istream& in, BookDescription& book, std::string& error) {
   std::string line;
   int n = 0;
   while (std::getline(in, line)) {
@@ -59,7 +59,7 @@ bool Parse(std::istream& in, BookSpec& book, std::string& error) {
     };
     if (t[0] == '[') {
       if (t.back() != ']') return fail("bad section header");
-      book.sheets.push_back(SheetSpec{});
+      book.sheets.push_back(SheetDescription{});
       book.sheets.back().name = Trim(t.substr(1, t.size() - 2));
       continue;
     }
@@ -79,7 +79,7 @@ bool Parse(std::istream& in, BookSpec& book, std::string& error) {
         return fail("unknown book setting: " + key);
       continue;
     }
-    SheetSpec& s = book.sheets.back();
+    SheetDescription& s = book.sheets.back();
     if (key == "query") {
       s.query = Trim(value);
     } else if (key == "headers") {
@@ -112,10 +112,10 @@ bool Parse(std::istream& in, BookSpec& book, std::string& error) {
   return true;
 }
 
-void Build(const BookSpec& spec, kassa::host::Workbook& wb) {
-  wb.SetEventSinkProgId(spec.events);
-  for (size_t i = 0; i < spec.sheets.size(); ++i) {
-    const SheetSpec& s = spec.sheets[i];
+void Build(const BookDescription& description, kassa::host::Workbook& wb) {
+  wb.SetEventSinkProgId(description.events);
+  for (size_t i = 0; i < description.sheets.size(); ++i) {
+    const SheetDescription& s = description.sheets[i];
     Worksheet& ws = i == 0 ? wb.Sheets(1) : wb.AddSheet(s.name);
     if (i == 0) ws.Name(s.name);
     for (size_t c = 0; c < s.headers.size(); ++c)
@@ -124,11 +124,11 @@ void Build(const BookSpec& spec, kassa::host::Workbook& wb) {
       ws.Range(ws.Cells(1, 1), ws.Cells(1, static_cast<int>(s.headers.size()))).Font().Bold(true);
     for (size_t c = 0; c < s.widths.size(); ++c)
       ws.ColumnWidth(static_cast<int>(c) + 1, s.widths[c]);
-    if (!s.query.empty()) ws.AddQueryTable(spec.connection, s.query);
+    if (!s.query.empty()) ws.AddQueryTable(description.connection, s.query);
     for (const Shape& b : s.buttons) ws.shapes().push_back(b);
   }
-  for (size_t i = 0; i < spec.sheets.size(); ++i)
-    if (spec.sheets[i].active) wb.Sheets(static_cast<int>(i) + 1).Activate();
+  for (size_t i = 0; i < description.sheets.size(); ++i)
+    if (description.sheets[i].active) wb.Sheets(static_cast<int>(i) + 1).Activate();
 }
 
 }  // namespace
@@ -143,16 +143,16 @@ int main(int argc, char** argv) {
     std::cerr << "kassa-mkbook: cannot read " << argv[1] << "\n";
     return 1;
   }
-  BookSpec spec;
+  BookDescription description;
   std::string error;
   try {
-    if (!Parse(in, spec, error)) {
+    if (!Parse(in, description, error)) {
       std::cerr << "kassa-mkbook: " << argv[1] << ": " << error << "\n";
       return 1;
     }
     kassa::host::Application app;
     kassa::host::Workbook& wb = app.Add();
-    Build(spec, wb);
+    Build(description, wb);
     wb.SaveAs(argv[2]);
   } catch (const std::exception& e) {
     std::cerr << "kassa-mkbook: " << e.what() << "\n";

@@ -33,11 +33,15 @@ class LookupMemoScope {
 
 }  // namespace
 
+// Moving up from the grid's last row finds the last filled cell of a column;
+// a column whose last row is itself filled ends there (moving up from a
+// filled cell would stop at the top of its block instead).
 long Engine::Last_Data_Row() {
   host::Worksheet& ws = ActiveSheet();
   long last = 1;
   for (int c = 1; c <= Col_Count; ++c) {
-    long r = ws.Cells(host::kMaxRows, c).End(host::xlUp).Row();
+    host::Range bottom = ws.Cells(host::kMaxRows, c);
+    long r = bottom.Value().IsEmpty() ? bottom.End(host::xlUp).Row() : host::kMaxRows;
     if (r > last) last = r;
   }
   return last;

@@ -109,7 +109,7 @@ std::string Engine::Changed_Sheets() {
   return list;
 }
 
-void Engine::Save_Copy() {
+bool Engine::Save_Copy() {
   ProgressWindow& progress = ProgressWindow::Instance();
   progress.Progress_Show(
       texts::kCopyingSheetPrefix + WB->Sheets(1).Name() + texts::kCopyingSheetSuffix, false);
@@ -132,17 +132,24 @@ void Engine::Save_Copy() {
   }
   progress.Progress_Text(texts::kSavingCopy);
   const std::string file = CopyFileName(WB->Path(), WB->Name(), ui::Port().Now());
-  skip_failure([&] { copy.SaveAs(file, 1); });
+  std::string failure;
+  try {
+    copy.SaveAs(file, 1);
+  } catch (const host::HostError& e) {
+    failure = e.what();
+  }
   skip_failure([&] { copy.Close(); });
   progress.Progress_Hide();
+  if (failure.empty()) return true;
+  ui::Message(texts::kCopyNotSavedPrefix + failure + texts::kCopyNotSavedSuffix, ui::Buttons::OK);
+  return false;
 }
 
 bool Engine::Emergency_Exit_Close() {
   switch (
       ui::Message(texts::kEmergencyQuestion, ui::Buttons::YesNoCancel, texts::kEmergencyTitle)) {
     case ui::Answer::Yes:
-      Save_Copy();
-      return false;
+      return !Save_Copy();  // without its copy the workbook is not closed
     case ui::Answer::Cancel:
       return true;
     default:

@@ -82,6 +82,9 @@ class Engine final : public WB_Events {
   // ---- book life (events.cpp)
   void Init_Book();
   void Reset_Book_State();
+  // Closes the served workbook's window, saving a writable workbook; when
+  // the workbook cannot be written, says so, keeps it open and sets Cancel.
+  void Close_Own_Window(bool& Cancel);
   host::Worksheet& ActiveSheet();
 
   // ---- configuration (config.cpp)
@@ -142,7 +145,9 @@ class Engine final : public WB_Events {
   // ---- comparison and emergency copy (compare.cpp)
   bool Sheet_Differs();
   std::string Changed_Sheets();
-  void Save_Copy();
+  // Writes the emergency copy; false (and the user told) when its file
+  // could not be written.
+  bool Save_Copy();
   bool Emergency_Exit_Close();
   void Emergency_Exit_Save();
 

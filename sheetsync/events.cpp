@@ -169,9 +169,26 @@ int Engine::Workbook_BeforeClose(host::Workbook& Wb, bool& Cancel) {
     if (!Cancel) {
       Close_DB();
       Skip_Check = true;
-      WB->Parent().ActiveWindowClose(!WB->ReadOnly());
+      Close_Own_Window(Cancel);
     }
   });
+}
+
+// The engine's own workbook is closed, whichever workbook is active. When
+// the workbook cannot be written the close stops: the user is told and the
+// workbook stays open with every edit, and the next close asks again.
+void Engine::Close_Own_Window(bool& Cancel) {
+  WB->Activate();
+  try {
+    WB->Parent().ActiveWindowClose(!WB->ReadOnly());
+  } catch (const host::HostError& e) {
+    Closing = false;
+    Skip_Check = false;
+    Cancel = true;
+    ui::Message(texts::kBookNotSavedPrefix + WB->Name() + texts::kBookNotSavedMiddle + e.what() +
+                    texts::kBookNotSavedSuffix,
+                ui::Buttons::OK);
+  }
 }
 
 int Engine::Simple_Exp() {

@@ -101,11 +101,17 @@ std::string QuoteText(const std::string& text, const ReplaceFn& replace) {
   return ReplaceAll(ReplaceAll(text, "''", "\"", replace), "'", "\"", replace);
 }
 
-long CharCount(const std::string& text) { return static_cast<long>(kassa::CharCount(text)); }
+long CharCount(const std::string& text) {
+  return static_cast<long>(kassa::CharCount(text));
+}
 
-std::string UpperCase(const std::string& text) { return kassa::UpperCase(text); }
+std::string UpperCase(const std::string& text) {
+  return kassa::UpperCase(text);
+}
 
-bool FitsCp1251(const std::string& text) { return kassa::FitsCp1251(text); }
+bool FitsCp1251(const std::string& text) {
+  return kassa::FitsCp1251(text);
+}
 
 std::string Two_Digits(int n) {
   return (n < 10 ? "0" : "") + std::to_string(n);

@@ -34,6 +34,14 @@ inline constexpr const char* kStoreQuestionTitle = "Запрос на внесе
 inline constexpr const char* kInputErrorsSuffix =
     " значений. При следующем обновлении данные будут утеряны. Вернуться и внести исправления ?";
 inline constexpr const char* kInputErrorsTitle = "Ошибки ввода";
+// The workbook could not be written on its way out: it stays open.
+inline constexpr const char* kBookNotSavedPrefix = "Книга ";
+inline constexpr const char* kBookNotSavedMiddle = " не сохранена: ";
+inline constexpr const char* kBookNotSavedSuffix =
+    ". Книга остаётся открытой, изменения в ней не потеряны.";
+// The emergency copy could not be written.
+inline constexpr const char* kCopyNotSavedPrefix = "Копия книги не сохранена: ";
+inline constexpr const char* kCopyNotSavedSuffix = ".";
 
 // Progress window.
 inline constexpr const char* kProgressForm = "Dispay_Proccess";

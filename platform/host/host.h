@@ -286,7 +286,8 @@ class KASSA_EXPORT Workbook {
   void SaveAs(const std::string& filename, int access_mode = 1);
   // Writes to its own file (no events).
   void Save();
-  // Closes the workbook without events or questions.
+  // Closes the workbook without events or questions. The workbook that was
+  // active before it becomes the active one again.
   void Close();
   bool Saved() const { return saved_; }
   void MarkChanged() { saved_ = false; }
@@ -300,6 +301,10 @@ class KASSA_EXPORT Workbook {
   void SetEventSink(std::shared_ptr<WorkbookEventSink> sink) { sink_ = std::move(sink); }
 
   bool closed() const { return closed_; }
+
+  // Makes this the application's active workbook (its window comes to the
+  // front); its active sheet stays. No events. Throws when it is closed.
+  void Activate();
 
  private:
   friend class Application;
@@ -360,9 +365,14 @@ class KASSA_EXPORT Application {
   // is running.
   void FreeClosedBooks();
   Workbook& NewBook();
+  // Makes `wb` the active workbook, last in the activation order.
+  void SetActive(Workbook& wb);
   std::vector<std::unique_ptr<Workbook>> books_;
   std::vector<std::unique_ptr<Workbook>> closed_books_;  // kept for the Application's life
   Workbook* active_ = nullptr;
+  // The open workbooks in the order they were last active, the active one
+  // last: closing a workbook makes the one before it active again.
+  std::vector<Workbook*> activation_order_;
   int new_book_counter_ = 0;
   int event_depth_ = 0;  // events currently running (nesting)
 };

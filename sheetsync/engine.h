@@ -107,6 +107,10 @@ class Engine final : public WB_Events {
   void Close_Value();
   void Refresh_Sheet();
   void Close_DB();
+  // The active sheet cannot be loaded whole (`reason`: the host's
+  // kErrorResultTooLarge or kErrorQueryRefused): from now on it is never
+  // written back, stored or compared. The user is told once per sheet.
+  void Sheet_Not_Whole(int reason);
   // The column limits of Table_Name, asked of the server once per table
   // name, matched to the active sheet's columns; the typing checks values
   // against them until the next call. False (with Stop_Program True) when
@@ -167,6 +171,8 @@ class Engine final : public WB_Events {
   int16_t Error_Count = 0;  // saturates at 32767
   SheetFlags Sheet_Visited;
   SheetFlags Sheet_To_Store;
+  // True once the sheet with that index was found not loadable whole.
+  SheetFlags Sheet_Incomplete;
   std::vector<bool> Sync_On_Change, Sync_On_Save, Ask_On_Close;
   bool Skip_Check = false;
 

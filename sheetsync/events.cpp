@@ -68,6 +68,7 @@ void Engine::Reset_Book_State() {
   for (int i = 1; i <= WB->SheetsCount(); ++i) {
     Sheet_Visited[i] = false;
     Sheet_To_Store[i] = false;
+    Sheet_Incomplete[i] = false;
   }
 }
 

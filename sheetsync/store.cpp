@@ -61,7 +61,7 @@ void Engine::Store_Sheet(bool report) {
     ui::Message(texts::kSheetPrefix + sheet_name + texts::kSheetNotReadySuffix, ui::Buttons::OK);
     return;
   }
-  if (Stop_Program) return;
+  if (Stop_Program || Sheet_Incomplete[ActiveSheet().Index()]) return;
   if (!Learn_Table_Limits()) return;
 
   ProgressWindow& progress = ProgressWindow::Instance();

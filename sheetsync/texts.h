@@ -39,6 +39,18 @@ inline constexpr const char* kBookNotSavedPrefix = "Книга ";
 inline constexpr const char* kBookNotSavedMiddle = " не сохранена: ";
 inline constexpr const char* kBookNotSavedSuffix =
     ". Книга остаётся открытой, изменения в ней не потеряны.";
+// A sheet that cannot be loaded whole: its table is larger than the sheet,
+// or its query is not one SELECT and was not run. Such a sheet is never
+// written to its table.
+inline constexpr const char* kTableTooLargePrefix = "Таблица ";
+inline constexpr const char* kTableTooLargeMiddle = " не помещается на лист ";
+inline constexpr const char* kQueryTooLargePrefix = "Результат запроса листа ";
+inline constexpr const char* kQueryTooLargeMiddle = " не помещается на лист";
+inline constexpr const char* kTooLargeSuffix = " (на листе 65535 строк данных).";
+inline constexpr const char* kQueryRefusedPrefix = "Запрос листа ";
+inline constexpr const char* kQueryRefusedSuffix =
+    " не выполнен: книга может читать базу данных только одним запросом SELECT.";
+inline constexpr const char* kSheetNotStored = " Изменения листа в базу не вносятся.";
 // The emergency copy could not be written.
 inline constexpr const char* kCopyNotSavedPrefix = "Копия книги не сохранена: ";
 inline constexpr const char* kCopyNotSavedSuffix = ".";

@@ -44,7 +44,7 @@ constexpr int kColorGrey = 48;
 
 // The one exception a host call throws; `code` follows the spreadsheet's
 // run-time error numbers where one fits (9 subscript out of range, 1004
-// application-defined error, 13 type mismatch).
+// application-defined error, 13 type mismatch, and the two below).
 class KASSA_EXPORT HostError : public std::runtime_error {
  public:
   HostError(int code, const std::string& what);
@@ -53,6 +53,13 @@ class KASSA_EXPORT HostError : public std::runtime_error {
  private:
   int code_;
 };
+
+// QueryTable::Refresh: the query returned more rows than the sheet holds
+// below its header row (kMaxRows - 1); the rows that fit were loaded.
+constexpr int kErrorResultTooLarge = 6;  // "overflow"
+// QueryTable::Refresh: the query text is not one SELECT statement and was not
+// run; the sheet is unchanged.
+constexpr int kErrorQueryRefused = 70;  // "permission denied"
 
 class Application;
 struct EventDispatch;  // raises the workbook events (internal)
@@ -134,7 +141,11 @@ class KASSA_EXPORT QueryTable {
   virtual bool EnableRefresh() const = 0;
   virtual void EnableRefresh(bool on) = 0;
   // Runs CommandText through Connection and writes the result into the
-  // sheet; throws HostError when the query cannot be run.
+  // sheet; throws HostError when the query cannot be run. The query only
+  // reads: a text that is not one SELECT is refused (kErrorQueryRefused)
+  // and the query runs in a read-only transaction. At most the rows the
+  // sheet holds are read; a larger result loads those and then throws
+  // kErrorResultTooLarge.
   virtual void Refresh() = 0;
   virtual std::string CommandText() const = 0;
   virtual void CommandText(const std::string& sql) = 0;

@@ -132,6 +132,9 @@ class Engine final : public WB_Events {
   std::string Quote_Text(const std::string& text);
   const inibook::ColumnDesc& Column(int column) const;  // Col_Param for 1..Col_Count
   const ColumnLimit* LimitOf(int column) const;         // nullptr when unknown
+  // Whether a number literal (nullopt: the value is no number) can be
+  // stored in the column.
+  bool StorableNumber(const std::optional<std::string>& literal, int column) const;
 
   // ---- whole-sheet store (store.cpp)
   void Store_Sheet(bool report);

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/variant/text.h"
@@ -81,6 +82,13 @@ std::optional<std::string> IntegerLiteral(const Variant& v, const Locale& l) {
   std::optional<double> x = ToDouble(v, l);
   if (!x || !std::isfinite(*x)) return std::nullopt;
   return NumberLiteral(RoundHalfEven(*x, 0));
+}
+
+std::optional<double> LiteralValue(const std::string& literal) {
+  char* end = nullptr;
+  const double x = std::strtod(literal.c_str(), &end);
+  if (end == literal.c_str() || *end != '\0' || !std::isfinite(x)) return std::nullopt;
+  return x;
 }
 
 std::string ReplaceAll(std::string text, const std::string& find, const std::string& replacement,

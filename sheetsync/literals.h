@@ -25,6 +25,10 @@ std::optional<std::string> DoubleLiteral(const Variant& v, const Locale& l = Cur
 // (12,5 -> 12; 13,5 -> 14; 12,6 -> 13), whatever decimal separator the
 // locale uses, so the server never does its own rounding of a fraction.
 std::optional<std::string> IntegerLiteral(const Variant& v, const Locale& l = CurrentLocale());
+// The number the server reads from such a literal; nullopt when it would
+// refuse it (a literal rounded above the largest double, as the text of the
+// largest number itself is).
+std::optional<double> LiteralValue(const std::string& literal);
 
 // The host's character replacement: `count` characters from 1-based
 // character position `start` replaced by `replacement`.

@@ -114,6 +114,15 @@ std::string Engine::Read_Time(long row, int column) {
   return TimeLiteral(SplitDate(*t));
 }
 
+// A number is judged by its literal, as the server will read it: a literal
+// the server refuses, or a value outside the column's range, is not stored.
+bool Engine::StorableNumber(const std::optional<std::string>& literal, int column) const {
+  if (!literal) return false;
+  const std::optional<double> x = LiteralValue(*literal);
+  const ColumnLimit* limit = LimitOf(column);
+  return x && (!limit || AcceptsNumber(*limit, *x));
+}
+
 std::string Engine::Read_Double(long row, int column) {
   Variant v = CellValue(ActiveSheet(), row, column);
   if (EmptyText(v)) {
@@ -121,8 +130,7 @@ std::string Engine::Read_Double(long row, int column) {
     return texts::kNull;
   }
   std::optional<std::string> literal = DoubleLiteral(v);
-  const ColumnLimit* limit = LimitOf(column);
-  if (!literal || (limit && !AcceptsNumber(*limit, *ToDouble(v)))) {
+  if (!StorableNumber(literal, column)) {
     Mark_Error(row, column);
     return texts::kNull;
   }
@@ -137,8 +145,7 @@ std::string Engine::Read_Integer(long row, int column) {
     return texts::kNull;
   }
   std::optional<std::string> literal = IntegerLiteral(v);
-  const ColumnLimit* limit = LimitOf(column);
-  if (!literal || (limit && !AcceptsNumber(*limit, RoundHalfEven(*ToDouble(v), 0)))) {
+  if (!StorableNumber(literal, column)) {
     Mark_Error(row, column);
     return texts::kNull;
   }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 #include "platform/variant/variant.h"
@@ -112,6 +113,20 @@ TEST(NumberLiterals, ShortDecimalsGiveTheSameTextAsTheFullConversion) {
     ASSERT_EQ(DoubleLiteral(Variant::Number(x), Locale::Russian()).value_or("?"),
               x == 0 ? "0" : PlainNumber(x))
         << x;
+}
+
+// The server reads a literal back as a double; the literal of the largest
+// number is rounded to 15 digits, above the largest double, and refused.
+TEST(NumberLiterals, ALiteralTheServerCannotReadBackHasNoValue) {
+  const double largest = std::numeric_limits<double>::max();
+  const std::string literal = DoubleLiteral(Variant::Number(largest), Locale::Russian()).value();
+  EXPECT_FALSE(LiteralValue(literal)) << literal;
+  EXPECT_FALSE(LiteralValue(IntegerLiteral(Variant::Number(-largest), Locale::Russian()).value()));
+  EXPECT_EQ(LiteralValue("1.5E+308"), 1.5e308);
+  EXPECT_EQ(LiteralValue("-0.25"), -0.25);
+  EXPECT_EQ(LiteralValue("1E-320").value_or(1), 1e-320);  // tiny, read as such
+  EXPECT_FALSE(LiteralValue("12abc"));
+  EXPECT_FALSE(LiteralValue(""));
 }
 
 TEST(NumberLiterals, TextThatIsNoNumberHasNoLiteral) {

@@ -91,22 +91,19 @@ std::optional<double> LiteralValue(const std::string& literal) {
   return x;
 }
 
-std::string ReplaceAll(std::string text, const std::string& find, const std::string& replacement,
-                       const ReplaceFn& replace) {
-  if (find.empty() || replacement.find(find) != std::string::npos) return text;
-  const long find_chars = CharCount(find);
-  for (;;) {
-    size_t p = text.rfind(find);
-    if (p == std::string::npos) break;
-    long start = CharCount(text.substr(0, p)) + 1;
-    text = replace(text, start, find_chars, replacement);
+std::string QuoteText(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    if (text[i] != '\'') {
+      out += text[i++];
+      continue;
+    }
+    size_t run = 0;
+    while (i < text.size() && text[i] == '\'') ++i, ++run;
+    out.append((run + 1) / 2, '"');
   }
-  return text;
-}
-
-std::string QuoteText(const std::string& text, const ReplaceFn& replace) {
-  if (text.find('\'') == std::string::npos) return text;  // nothing to replace
-  return ReplaceAll(ReplaceAll(text, "''", "\"", replace), "'", "\"", replace);
+  return out;
 }
 
 long CharCount(const std::string& text) {

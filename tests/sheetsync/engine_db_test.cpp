@@ -348,6 +348,25 @@ TEST_F(EngineDbTest, ACloseWhoseWritesFailKeepsTheWorkbookOpenWithItsEdit) {
   EXPECT_TRUE(ui_.failures().empty());
 }
 
+// Hostile texts typed into the cash sheet's purpose (1500 characters): a
+// stray byte before an apostrophe, a million apostrophes, and 3000 of them
+// that quote into 1500 double quotes. Each edit returns; what the database
+// cannot hold is marked and stored as NULL, the rest is stored.
+TEST_F(EngineDbTest, HostileTextsAreRefusedOrStoredAndNeverHangTheEngine) {
+  host::Workbook& wb = Open();
+  host::Worksheet& ws = wb.ActiveSheet();
+  host::user::Type(ws, 2, 3, "\xA1'");
+  host::user::Type(ws, 3, 3, std::string(1000000, '\''));
+  host::user::Type(ws, 4, 3, std::string(3000, '\''));
+  ASSERT_FALSE(engine_->Stop_Program);
+  for (long row : {2L, 3L}) EXPECT_EQ(ws.Cells(row, 3).Font().ColorIndex(), host::kColorRed) << row;
+  EXPECT_EQ(ws.Cells(4, 3).Font().ColorIndex(), host::kColorAutomatic);
+  EXPECT_EQ(
+      ts::RootQuery("SELECT ID_EXL, ESTABLISH_PAYMENT IS NULL, CHAR_LENGTH(ESTABLISH_PAYMENT), "
+                    "LEFT(ESTABLISH_PAYMENT, 2) FROM NAL ORDER BY ID_EXL"),
+      (Rows{{"2", "1", "NULL", "NULL"}, {"3", "1", "NULL", "NULL"}, {"4", "0", "1500", "\"\""}}));
+}
+
 TEST_F(EngineDbTest, TheErrorCountSaturatesInsteadOfOverflowing) {
   host::Workbook& wb = Open();
   engine_->Error_Count = 32766;

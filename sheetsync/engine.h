@@ -186,6 +186,8 @@ class Engine final : public WB_Events {
   void Fill_WB(host::Workbook& wb) {
     if (!WB) WB = &wb;
   }
+  // The workbook's status line tells that database work has stopped.
+  void Show_Database_State();
 
   std::map<std::string, TableLimits> limits_;  // by table name in upper case
   // Limits of the active sheet's columns (nullptr: unknown or a lookup

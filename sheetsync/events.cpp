@@ -42,16 +42,26 @@ Engine::~Engine() = default;
 
 template <class F>
 int Engine::Guard(F&& body) {
+  int status = 0;
   try {
     body();
-    return 0;
   } catch (const host::HostError& e) {
     ProgressWindow::Instance().Progress_Hide();
-    return e.code();
+    status = e.code();
   } catch (const std::exception&) {
     ProgressWindow::Instance().Progress_Hide();
-    return kApplicationError;
+    status = kApplicationError;
   }
+  Show_Database_State();
+  return status;
+}
+
+// Once the database is lost the engine writes nothing more for the life of
+// the workbook; the workbook says so for as long as it is open, so the user
+// knows the emergency copy on closing is where the edits are.
+void Engine::Show_Database_State() {
+  if (Stop_Program && WB && !WB->closed() && WB->Status().empty())
+    WB->SetStatus(texts::kDatabaseLostStatus);
 }
 
 host::Worksheet& Engine::ActiveSheet() {

@@ -51,6 +51,9 @@ inline constexpr const char* kQueryRefusedPrefix = "Запрос листа ";
 inline constexpr const char* kQueryRefusedSuffix =
     " не выполнен: книга может читать базу данных только одним запросом SELECT.";
 inline constexpr const char* kSheetNotStored = " Изменения листа в базу не вносятся.";
+// The workbook's status once the database is lost: nothing more is written.
+inline constexpr const char* kDatabaseLostStatus =
+    "нет связи с базой данных: изменения книги в базу не записываются";
 // The emergency copy could not be written.
 inline constexpr const char* kCopyNotSavedPrefix = "Копия книги не сохранена: ";
 inline constexpr const char* kCopyNotSavedSuffix = ".";

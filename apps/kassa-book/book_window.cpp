@@ -37,7 +37,9 @@ void WatchClosings(host::Application& app) {
 
 }  // namespace
 
-int BookWindow::Count() { return static_cast<int>(Windows().size()); }
+int BookWindow::Count() {
+  return static_cast<int>(Windows().size());
+}
 
 BookWindow* BookWindow::OpenFile(host::Application& app, const QString& path) {
   WatchClosings(app);
@@ -66,8 +68,7 @@ BookWindow* BookWindow::OpenFile(host::Application& app, const QString& path) {
   return w;
 }
 
-BookWindow::BookWindow(host::Application& app, host::Workbook& book)
-    : app_(&app), book_(&book) {
+BookWindow::BookWindow(host::Application& app, host::Workbook& book) : app_(&app), book_(&book) {
   setAttribute(Qt::WA_DeleteOnClose);
   Windows().push_back(this);
   tabs_ = new QTabWidget(this);
@@ -102,7 +103,9 @@ void BookWindow::BuildMenu() {
   connect(close, &QAction::triggered, this, [this] { this->close(); });
 }
 
-int BookWindow::PageCount() const { return tabs_->count(); }
+int BookWindow::PageCount() const {
+  return tabs_->count();
+}
 
 SheetPage* BookWindow::Page(int index) const {
   return static_cast<SheetPage*>(tabs_->widget(index));
@@ -116,7 +119,9 @@ void BookWindow::UpdateTitle() {
   if (!book_) return;
   QString title = QString::fromStdString(book_->Name());
   if (book_->ReadOnly()) title += QString::fromUtf8(texts::kReadOnlySuffix);
-  setWindowTitle(title);
+  if (!book_->Status().empty())
+    title += QString::fromUtf8(texts::kStatusSeparator) + QString::fromStdString(book_->Status());
+  if (title != windowTitle()) setWindowTitle(title);
 }
 
 void BookWindow::RebuildTabs() {
@@ -150,7 +155,8 @@ void BookWindow::OnTabChanged(int index) {
 
 void BookWindow::AfterAction() {
   // The window follows the host once the action has returned.
-  QMetaObject::invokeMethod(this, [this] { SyncFromHost(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { SyncFromHost(); }, Qt::QueuedConnection);
 }
 
 void BookWindow::WorkbookClosed() {
@@ -160,7 +166,8 @@ void BookWindow::WorkbookClosed() {
   for (int i = 0; i < tabs_->count(); ++i) Page(i)->Detach();
   syncing_tabs_ = false;
   // The close may come from inside one of this window's own handlers.
-  QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { close(); }, Qt::QueuedConnection);
 }
 
 void BookWindow::SyncFromHost() {
@@ -195,8 +202,8 @@ void BookWindow::CloseBook() {
 }
 
 void BookWindow::OpenOther() {
-  QString path = QFileDialog::getOpenFileName(this, QString::fromUtf8(texts::kOpenTitle),
-                                              QString(), QString::fromUtf8(texts::kOpenFilter));
+  QString path = QFileDialog::getOpenFileName(this, QString::fromUtf8(texts::kOpenTitle), QString(),
+                                              QString::fromUtf8(texts::kOpenFilter));
   if (!path.isEmpty()) OpenFile(*app_, path);
 }
 

@@ -10,6 +10,8 @@ inline constexpr const char* kClose = "&Закрыть";
 inline constexpr const char* kOpenTitle = "Открыть книгу";
 inline constexpr const char* kOpenFilter = "Книги (*.xls *.xlsx);;Все файлы (*)";
 inline constexpr const char* kReadOnlySuffix = " [только чтение]";
+// Between the book's name and the status its macros set.
+inline constexpr const char* kStatusSeparator = " — ";
 inline constexpr const char* kNoDisplay =
     "kassa-book: окно книги требует графической среды (DISPLAY не задан).\n";
 

@@ -313,6 +313,12 @@ class KASSA_EXPORT Workbook {
 
   bool closed() const { return closed_; }
 
+  // A short line about the workbook's state that its macros set for as long
+  // as it holds (the workbook window shows it); "" when there is nothing to
+  // tell. Not saved with the file; no events.
+  const std::string& Status() const { return status_; }
+  void SetStatus(const std::string& status) { status_ = status; }
+
   // Makes this the application's active workbook (its window comes to the
   // front); its active sheet stays. No events. Throws when it is closed.
   void Activate();
@@ -329,7 +335,7 @@ class KASSA_EXPORT Workbook {
   Worksheet& InsertCopy(const Worksheet& sheet, size_t position);
   std::string FreeSheetName(const std::string& base) const;
   host::Application* app_;
-  std::string name_, path_;
+  std::string name_, path_, status_;
   bool read_only_ = false, saved_ = true, closed_ = false;
   std::vector<std::unique_ptr<Worksheet>> sheets_;
   int active_ = 0;  // 0-based index of the active sheet

@@ -73,6 +73,7 @@ class EngineDbTest : public ::testing::Test {
 
 TEST_F(EngineDbTest, ServerStoppedInTheMiddleOfAStoreLeavesTheTableAsItWas) {
   host::Workbook& wb = Open();
+  EXPECT_EQ(wb.Status(), "");
   ASSERT_TRUE(ts::RootExec("UPDATE NAL SET SUM_RUB = 301 WHERE ID_EXL = 3"));
   ui_.SetTrace(true);
   bool stopped = false;
@@ -319,8 +320,9 @@ TEST_F(EngineDbTest, ACloseWhoseWritesFailKeepsTheWorkbookOpenWithItsEdit) {
   fs::remove(book);
   fs::create_directory(book);
 
-  ui_.QueueAnswer(ui::Answer::Yes);  // an emergency copy, please
-  ui_.QueueAnswer(ui::Answer::OK);   // the copy could not be written
+  EXPECT_EQ(wb.Status(), texts::kDatabaseLostStatus);  // for as long as the workbook is open
+  ui_.QueueAnswer(ui::Answer::Yes);                    // an emergency copy, please
+  ui_.QueueAnswer(ui::Answer::OK);                     // the copy could not be written
   host::user::Close(wb);
   ASSERT_FALSE(wb.closed());
   EXPECT_EQ(ui_.messages().back().text.rfind(texts::kCopyNotSavedPrefix, 0), 0u);

@@ -29,9 +29,7 @@ std::string SQL_Compare(const std::string& literal) {
   return std::string(texts::kEquals) + literal;
 }
 
-std::string UCase(const std::string& text) {
-  return UpperCase(text);
-}
+std::string UCase(const std::string& text) { return UpperCase(text); }
 
 std::optional<long long> Whole_Number(const std::string& text) {
   std::size_t b = 0, e = text.size();
@@ -47,13 +45,9 @@ std::optional<long long> Whole_Number(const std::string& text) {
   return v;
 }
 
-std::size_t Char_Count(const std::string& text) {
-  return CharCount(text);
-}
+std::size_t Char_Count(const std::string& text) { return CharCount(text); }
 
-bool Fits_Cp1251(const std::string& text) {
-  return FitsCp1251(text);
-}
+bool Fits_Cp1251(const std::string& text) { return FitsCp1251(text); }
 
 bool Fits_Column(const std::string& text, int width) {
   return CharCount(text) <= static_cast<std::size_t>(width) && FitsCp1251(text);

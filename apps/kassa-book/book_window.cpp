@@ -37,9 +37,7 @@ void WatchClosings(host::Application& app) {
 
 }  // namespace
 
-int BookWindow::Count() {
-  return static_cast<int>(Windows().size());
-}
+int BookWindow::Count() { return static_cast<int>(Windows().size()); }
 
 BookWindow* BookWindow::OpenFile(host::Application& app, const QString& path) {
   WatchClosings(app);
@@ -68,7 +66,8 @@ BookWindow* BookWindow::OpenFile(host::Application& app, const QString& path) {
   return w;
 }
 
-BookWindow::BookWindow(host::Application& app, host::Workbook& book) : app_(&app), book_(&book) {
+BookWindow::BookWindow(host::Application& app, host::Workbook& book)
+    : app_(&app), book_(&book) {
   setAttribute(Qt::WA_DeleteOnClose);
   Windows().push_back(this);
   tabs_ = new QTabWidget(this);
@@ -103,9 +102,7 @@ void BookWindow::BuildMenu() {
   connect(close, &QAction::triggered, this, [this] { this->close(); });
 }
 
-int BookWindow::PageCount() const {
-  return tabs_->count();
-}
+int BookWindow::PageCount() const { return tabs_->count(); }
 
 SheetPage* BookWindow::Page(int index) const {
   return static_cast<SheetPage*>(tabs_->widget(index));
@@ -155,8 +152,7 @@ void BookWindow::OnTabChanged(int index) {
 
 void BookWindow::AfterAction() {
   // The window follows the host once the action has returned.
-  QMetaObject::invokeMethod(
-      this, [this] { SyncFromHost(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, [this] { SyncFromHost(); }, Qt::QueuedConnection);
 }
 
 void BookWindow::WorkbookClosed() {
@@ -166,8 +162,7 @@ void BookWindow::WorkbookClosed() {
   for (int i = 0; i < tabs_->count(); ++i) Page(i)->Detach();
   syncing_tabs_ = false;
   // The close may come from inside one of this window's own handlers.
-  QMetaObject::invokeMethod(
-      this, [this] { close(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
 }
 
 void BookWindow::SyncFromHost() {
@@ -202,8 +197,8 @@ void BookWindow::CloseBook() {
 }
 
 void BookWindow::OpenOther() {
-  QString path = QFileDialog::getOpenFileName(this, QString::fromUtf8(texts::kOpenTitle), QString(),
-                                              QString::fromUtf8(texts::kOpenFilter));
+  QString path = QFileDialog::getOpenFileName(this, QString::fromUtf8(texts::kOpenTitle),
+                                              QString(), QString::fromUtf8(texts::kOpenFilter));
   if (!path.isEmpty()) OpenFile(*app_, path);
 }
 

@@ -69,7 +69,14 @@ void QtBackend::ShowForm(Form& f) {
 }
 
 void QtBackend::HideForm(Form& f) {
-  if (FormWindow* w = WindowOf(f, false)) w->hide();
+  FormWindow* w = WindowOf(f, false);
+  if (!w) return;
+  const bool had_keyboard = w->isActiveWindow();
+  w->hide();
+  // The keyboard goes back to the window the user worked in.
+  QWindow* handle = w->windowHandle();
+  if (had_keyboard && handle && handle->transientParent())
+    handle->transientParent()->requestActivate();
 }
 
 void QtBackend::RepaintForm(Form& f) {

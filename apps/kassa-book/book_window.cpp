@@ -85,6 +85,8 @@ BookWindow::BookWindow(host::Application& app, host::Workbook& book) : app_(&app
   tabs_ = new QTabWidget(central);
   tabs_->setTabPosition(QTabWidget::South);
   tabs_->setDocumentMode(true);
+  // The sheet tabs are for the mouse; the keyboard stays in the grid.
+  tabs_->tabBar()->setFocusPolicy(Qt::NoFocus);
   layout->addWidget(tabs_, 1);
   find_bar_ = new FindBar(this);
   layout->addWidget(find_bar_);
@@ -103,6 +105,7 @@ BookWindow::BookWindow(host::Application& app, host::Workbook& book) : app_(&app
   UpdateTitle();
   UpdateSelectionStatus();
   resize(1000, 640);
+  if (SheetPage* page = CurrentPage()) page->setFocus();
   connect(&poll_, &QTimer::timeout, this, [this] { SyncFromHost(); });
   poll_.start(kPollMs);
 }
@@ -287,6 +290,7 @@ void BookWindow::OnTabChanged(int index) {
   if (syncing_tabs_ || !book_ || index < 0 || index >= book_->SheetsCount()) return;
   host::Worksheet& sheet = book_->Sheets(index + 1);
   if (&book_->ActiveSheet() != &sheet) host::user::Activate(sheet);
+  if (SheetPage* page = CurrentPage()) page->setFocus();
   AfterAction();
 }
 

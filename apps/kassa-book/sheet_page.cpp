@@ -211,6 +211,8 @@ SheetPage::SheetPage(host::Worksheet& sheet, QWidget* parent) : QWidget(parent) 
   table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
   layout->addWidget(table_, 1);
+  // The keyboard goes to the grid whenever the page gets it.
+  setFocusProxy(table_);
 
   table_->on_clear = [this] { ClearSelection(); };
   table_->on_paste = [this] { PasteClipboard(); };
@@ -462,6 +464,7 @@ void SheetPage::SyncShapes() {
     auto* b = new QPushButton(QString::fromStdString(caption.empty() ? name : caption), strip_);
     b->setObjectName(QString::fromStdString(name));
     b->setAutoDefault(false);
+    b->setFocusPolicy(Qt::NoFocus);  // a click runs it; the keyboard stays in the grid
     connect(b, &QPushButton::clicked, this, [this, name = name] { ClickShape(name); });
     strip_layout_->insertWidget(at++, b);
   }

@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QTabWidget>
 #include <QTextBrowser>
 
 #include "apps/kassa-book/find_bar.h"
@@ -34,7 +35,8 @@ class BookGridTest : public BookWindowTest {
     BookWindowTest::SetUp();
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window_));
-    Table()->setFocus();
+    // The keyboard starts in the grid.
+    ASSERT_EQ(QApplication::focusWidget(), Table());
     Events();
   }
 
@@ -117,6 +119,20 @@ TEST_F(BookGridTest, EnterMovesDownAndTabRightAlsoWhenTheyEndAnEdit) {
   Key(Qt::Key_Tab);
   EXPECT_EQ(Table()->currentIndex(), Index(6, 3));
   EXPECT_TRUE(Events().empty());  // moving changes no cell
+}
+
+TEST_F(BookGridTest, ArrowKeysMoveInTheGridNotAcrossTheTabs) {
+  Key(Qt::Key_Right);
+  Key(Qt::Key_Down);
+  EXPECT_EQ(Table()->currentIndex(), Index(2, 2));
+  EXPECT_EQ(window_->CurrentPage(), window_->Page(0));
+  // A sheet chosen by its tab has the keyboard at once.
+  window_->findChild<QTabWidget*>()->setCurrentIndex(1);
+  Spin(20);
+  EXPECT_EQ(QApplication::focusWidget(), window_->Page(1)->table());
+  Key(Qt::Key_Right);
+  EXPECT_EQ(window_->CurrentPage(), window_->Page(1));
+  EXPECT_EQ(window_->Page(1)->table()->currentIndex().column(), 1);
 }
 
 TEST_F(BookGridTest, CopyTakesTheShownBlockAndAPasteInKassaKeepsTheValues) {

@@ -152,7 +152,7 @@ TEST(ConnectionValuesFile, CaFileBesideTheParametersGoesIntoEveryString) {
 }
 
 TEST(ConnectionValuesFile, ShortOrMissingFileLeavesTheValues) {
-  ConnectionValues v{"keep-port", "keep-db", "keep-login", "keep-pw"};
+  ConnectionValues v{"keep-port", "keep-db", "keep-login", "keep-pw", "", ""};
   const auto keep = [&] {
     EXPECT_EQ(v.port, "keep-port");
     EXPECT_EQ(v.database, "keep-db");

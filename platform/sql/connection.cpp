@@ -126,8 +126,9 @@ std::unique_ptr<Connection> Connection::OpenFirst(const Params& p, size_t first,
                                                   std::string& error) {
   const size_t n = p.servers.size();
   if (n == 0) {
-    if (used) *used = 0;
-    return OpenOne(p, error);
+    auto c = OpenOne(p, error);
+    if (c && used) *used = 0;
+    return c;
   }
   Params one = p;
   for (size_t k = 0; k < n; ++k) {

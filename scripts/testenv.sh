@@ -144,7 +144,8 @@ cmd_galera_start() {
   rm -f "$deploy/DLLs/Connect_Parametrs.ini" "$deploy/Pass_Parametrs.ini"
   (umask 077; printf '%s\r\n%s\r\n' "$port" "$password" >"$deploy/Pass_Parametrs.ini")
   [[ -x "$deploy/setupdb" ]] || die "no setupdb in $source_deploy (build it first)"
-  if ! KASSA_UI=console "$deploy/setupdb"; then
+  # Unattended, on a new cluster: nothing to keep.
+  if ! KASSA_UI=console KASSA_REINSTALL=yes "$deploy/setupdb"; then
     die "setupdb failed in $deploy"
   fi
   [[ -f "$deploy/DLLs/Connect_Parametrs.ini" ]] || die "setupdb wrote no Connect_Parametrs.ini"

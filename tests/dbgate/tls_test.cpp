@@ -32,12 +32,13 @@ constexpr char kCipherQuery[] =
     "SELECT VARIABLE_VALUE FROM information_schema.SESSION_STATUS "
     "WHERE VARIABLE_NAME = 'Ssl_cipher'";
 
-// A TCP port nothing listens on now at `address`.
-unsigned FreePort(const char* address) {
+// A TCP port nothing listens on now at any address (the server listens on
+// 127.0.0.1 and 127.0.0.2).
+unsigned FreePort() {
   const int s = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in a{};
   a.sin_family = AF_INET;
-  ::inet_pton(AF_INET, address, &a.sin_addr);
+  a.sin_addr.s_addr = htonl(INADDR_ANY);
   socklen_t len = sizeof a;
   unsigned port = 0;
   if (::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
@@ -64,7 +65,7 @@ class SharedServer : public ::testing::Test {
     StopServer();
     fs::remove_all(dir_);
     fs::create_directories(dir_ / "deploy");
-    port_ = FreePort(kAddress);
+    port_ = FreePort();
     ASSERT_NE(port_, 0u);
     std::ofstream(dir_ / "deploy" / "Pass_Parametrs.ini", std::ios::binary)
         << port_ << "\r\n"

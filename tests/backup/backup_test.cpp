@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -144,8 +146,11 @@ TEST_F(Backup, TakenDuringEntriesRestoresAConsistentLedgerRowForRow) {
     ASSERT_EQ(ui.messages().back().text, paydesk::texts::kStored);
   };
   for (int i = 0; i < 3; ++i) enter();
+  double seconds = 0;
   std::thread worker([&] {
+    const auto start = std::chrono::steady_clock::now();
     backup = Tool("--keep 5");
+    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     done = true;
   });
   while (!done && entries < 2000) {
@@ -155,10 +160,12 @@ TEST_F(Backup, TakenDuringEntriesRestoresAConsistentLedgerRowForRow) {
   worker.join();
   for (int i = 0; i < 3; ++i) enter();
   ASSERT_EQ(backup.exit_code, 0) << backup.error;
-  std::printf("backup: %d entries stored while the backup ran, %d in all\n", during, entries);
-
   const std::vector<std::string> copies = Copies();
   ASSERT_EQ(copies.size(), 1u);
+  std::printf(
+      "backup: 40,000 payments backed up in %.2f s into %ju bytes; %d entries stored "
+      "while it ran, %d in all\n",
+      seconds, static_cast<uintmax_t>(fs::file_size(dir_ / "copies" / copies[0])), during, entries);
   EXPECT_TRUE(copies[0].rfind("ledger-", 0) == 0 && copies[0].ends_with(".sql.gz")) << copies[0];
   std::map<std::string, std::string> sums;
   std::map<std::string, Rows> rows;

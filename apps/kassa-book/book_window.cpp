@@ -27,6 +27,7 @@ namespace {
 
 constexpr int kPollMs = 250;
 constexpr int kStatusMs = 10000;  // how long a status message stays
+constexpr int kUndoSteps = 100;   // edits that can be undone, the oldest go first
 
 std::vector<BookWindow*>& Windows() {
   static std::vector<BookWindow*> windows;
@@ -154,6 +155,7 @@ void BookWindow::BuildEditMenu() {
   redo_->setShortcuts(redo_keys);
   redo_->setEnabled(false);
   connect(redo_, &QAction::triggered, this, [this] { Redo(); });
+  history_.setUndoLimit(kUndoSteps);
   connect(&history_, &QUndoStack::canUndoChanged, undo_, &QAction::setEnabled);
   connect(&history_, &QUndoStack::canRedoChanged, redo_, &QAction::setEnabled);
   connect(&history_, &QUndoStack::undoTextChanged, this, [this](const QString& what) {

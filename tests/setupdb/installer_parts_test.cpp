@@ -1,8 +1,7 @@
 // The installer's pure parts: reading Pass_Parametrs.ini, the server list,
 // the administrative connection values, the application password, the
 // connection parameters file and who may read it, the preparation of the
-// script statements, the failure report and the question before a ledger
-// with payments is dropped.
+// script statements and the failure report.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,7 +15,6 @@
 #include "setupdb/app_password.h"
 #include "setupdb/connect_file.h"
 #include "setupdb/earlier_user.h"
-#include "setupdb/existing_ledger.h"
 #include "setupdb/installer.h"
 #include "setupdb/pass_file.h"
 #include "setupdb/schema.h"
@@ -306,12 +304,4 @@ TEST(EarlierUser, NameComparedWithoutLetterCase) {
   EXPECT_FALSE(ContainsAppUser({}));
   EXPECT_FALSE(ContainsAppUser({"root", "", "mariadb.sys"}));
   EXPECT_FALSE(ContainsAppUser({"pnrowner ", "pnrowner2", "pnr"}));
-}
-
-TEST(ExistingLedger, TheQuestionNamesThePaymentsThatWouldBeLost) {
-  const std::string q = DropLedgerQuestion(LedgerPayments{40, 2});
-  EXPECT_EQ(q,
-            "База данных db_pnr_l уже содержит платежи: 42 (в таблице NAL: 40, в буфере "
-            "NAL_BUFFER: 2).\nУстановка создаёт базу данных заново, и эти платежи будут "
-            "потеряны.\nУдалить базу данных с платежами и установить её заново?");
 }

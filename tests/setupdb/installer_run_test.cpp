@@ -386,6 +386,17 @@ TEST_F(InstallerRun, ALedgerWithPaymentsIsDroppedOnlyWhenThatIsChosen) {
   EXPECT_EQ(again.exit_code, 0) << again.error;
   EXPECT_FALSE(Contains(again.error, "платежи")) << again.error;
   EXPECT_EQ(RootQuery("select count(*) from CATEGORY_NAL")[0][0], "0");
+
+  // A ledger whose payments cannot be counted is kept too, and the user is told why.
+  ASSERT_TRUE(RootExec("DROP TABLE NAL_BUFFER"));
+  ASSERT_TRUE(RootExec("CREATE TABLE gone (n int)"));
+  ASSERT_TRUE(RootExec("CREATE VIEW NAL_BUFFER AS SELECT n FROM gone"));
+  ASSERT_TRUE(RootExec("DROP TABLE gone"));
+  const ProcessResult uncounted = copy.Run();
+  EXPECT_EQ(uncounted.exit_code, kassa::setupdb::kLedgerKept) << uncounted.error;
+  EXPECT_TRUE(Contains(uncounted.error, "Не удалось проверить, есть ли платежи"))
+      << uncounted.error;
+  EXPECT_TRUE(LedgerHasTable("nal_buffer"));
 }
 
 TEST_F(InstallerRun, TheQuestionGoesThroughTheUserInterface) {

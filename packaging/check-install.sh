@@ -23,6 +23,12 @@ done
 need lib/kassa/components.conf
 grep -q '^Dbgate.ADB_cls=libdbgate.so$' "$prefix/lib/kassa/components.conf" 2>/dev/null \
   || { echo "lib/kassa/components.conf does not name libdbgate.so"; fail=1; }
+need bin/kassa-backup
+need share/kassa/backup/kassa-backup.timer
+grep -q "^ExecStart=$prefix/bin/kassa-backup " "$prefix/share/kassa/backup/kassa-backup.service" \
+  || { echo "kassa-backup.service does not name the installed program"; fail=1; }
+grep -q " root $prefix/bin/kassa-backup " "$prefix/share/kassa/backup/kassa-backup.cron" \
+  || { echo "kassa-backup.cron does not name the installed program"; fail=1; }
 need share/applications/kassa-book.desktop
 need share/applications/kassa-paydesk.desktop
 if built setupdb; then

@@ -9,6 +9,9 @@ PACKAGES=(
   qt6-base-dev libxlsxwriter-dev libminizip-dev libpugixml-dev
   libgtest-dev libbenchmark-dev python3-openpyxl xvfb xauth
   fonts-dejavu-core
+  openssl gzip
+  # the Galera test cluster: the provider, and its state transfer
+  galera-4 mariadb-backup socat
 )
 
 missing=()

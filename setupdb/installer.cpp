@@ -9,12 +9,24 @@
 #include "setupdb/earlier_user.h"
 #include "setupdb/existing_ledger.h"
 #include "setupdb/script_runner.h"
-#include "setupdb/server_list.h"
 #include "setupdb/texts.h"
 
 namespace kassa::setupdb {
 
 namespace {
+
+// A port number as typed: "1" to "65535", digits only, nothing trimmed.
+bool ReadPortNumber(const std::string& text, unsigned& port) {
+  if (text.empty() || text.size() > 5) return false;
+  unsigned value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + static_cast<unsigned>(c - '0');
+  }
+  if (value == 0 || value > 65535) return false;
+  port = value;
+  return true;
+}
 
 bool ReinstallWithoutQuestion() {
   const char* value = std::getenv(kReinstallVariable);
@@ -57,13 +69,11 @@ bool MayReplaceLedger(sql::Connection& admin, int& status) {
 bool AdminTargets(const PassParametrs& pass, std::vector<sql::Params>& out) {
   unsigned port = 0;
   if (!ReadPortNumber(pass.port, port)) return false;
-  std::vector<ServerAddress> servers;
-  if (pass.servers.empty())
-    servers.push_back(ServerAddress{"127.0.0.1", port});
-  else if (!ParseServerList(pass.servers, servers))
-    return false;
+  std::vector<sql::Endpoint> servers;
+  if (!pass.servers.empty() && !sql::ParseServerList(pass.servers, servers)) return false;
+  servers.push_back(sql::Endpoint{texts::kLoopback, port});
   out.clear();
-  for (const ServerAddress& server : servers) {
+  for (const sql::Endpoint& server : servers) {
     sql::Params params;
     params.host = server.host;
     params.port = server.port ? server.port : port;
@@ -89,8 +99,8 @@ int RunInstaller(const std::string& folder) {
     ui::Message(texts::kNoPassword);
     return kBadInput;
   }
-  std::vector<ServerAddress> servers;
-  if (!pass.servers.empty() && !ParseServerList(pass.servers, servers)) {
+  std::vector<sql::Endpoint> servers;
+  if (!pass.servers.empty() && !sql::ParseServerList(pass.servers, servers)) {
     ui::Message(texts::kBadServerList + pass.servers);
     return kBadInput;
   }

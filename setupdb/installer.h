@@ -30,12 +30,15 @@ enum ExitStatus : int {
 inline constexpr const char* kReinstallVariable = "KASSA_REINSTALL";
 
 // The administrative connections to try, in order, all with database
-// "mysql", user "root" and the root password of line 2: for a local
-// installation the loopback host with the port of line 1; for a shared one
-// (line 3) each server of the list with its own port, else line 1's. False
-// when line 1 is not a port number (digits only, 1 to 65535, nothing
-// trimmed) or line 3 is not a server list; such input cannot be connected
-// to.
+// "mysql", user "root" and the root password of line 2: for a shared
+// installation each server of line 3 (a server list as the ninth line of
+// Connect_Parametrs.ini takes it, sql::ParseServerList) with its own port,
+// else line 1's; then, and for a local installation only, the loopback host
+// with the port of line 1. The installer runs on the ledger server (or a
+// node of its cluster), where root may log in, so the loopback host is that
+// server when the listed names do not let root in from there. False when
+// line 1 is not a port number (digits only, 1 to 65535, nothing trimmed) or
+// line 3 is not a server list; such input cannot be connected to.
 bool AdminTargets(const PassParametrs& pass, std::vector<sql::Params>& out);
 
 // One installation run in `folder` (the installer's own folder). Messages go

@@ -1,6 +1,6 @@
 // The installer's input file Pass_Parametrs.ini: line 1 the server's TCP
 // port, line 2 the password of the server's root account, an optional line 3
-// the ledger server host(s) of a shared installation (server_list.h).
+// the ledger server host(s) of a shared installation, "host[:port],...".
 #pragma once
 
 #include <string>

@@ -13,6 +13,7 @@ inline constexpr const char* kConnectFile = "Connect_Parametrs.ini";
 // Database identity.
 inline constexpr const char* kAdminDatabase = "mysql";
 inline constexpr const char* kAdminUser = "root";
+inline constexpr const char* kLoopback = "127.0.0.1";
 inline constexpr const char* kDatabase = "db_pnr_l";
 inline constexpr const char* kAppUser = "pnrowner";
 
@@ -64,7 +65,7 @@ inline constexpr const char* kUsage =
 // Line 3 of Pass_Parametrs.ini that is not a server list; then the line.
 inline constexpr const char* kBadServerList =
     "Строка 3 файла Pass_Parametrs.ini должна перечислять серверы базы данных в виде "
-    "host[:port],host[:port],... без пробелов. Прочитано: ";
+    "host[:port],host[:port],... Прочитано: ";
 
 // No random bytes for the application password.
 inline constexpr const char* kNoRandomSource =

@@ -1,7 +1,7 @@
-// The installer's pure parts: reading Pass_Parametrs.ini, the server list,
-// the administrative connection values, the application password, the
-// connection parameters file and who may read it, the preparation of the
-// script statements and the failure report.
+// The installer's pure parts: reading Pass_Parametrs.ini, the administrative
+// connection values, the application password, the connection parameters
+// file and who may read it, the preparation of the script statements and the
+// failure report.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,7 +19,6 @@
 #include "setupdb/pass_file.h"
 #include "setupdb/schema.h"
 #include "setupdb/script_runner.h"
-#include "setupdb/server_list.h"
 
 namespace fs = std::filesystem;
 using namespace kassa::setupdb;
@@ -103,38 +102,24 @@ TEST(AdminConnection, PortMustBeAPortNumberAsTyped) {
   EXPECT_EQ(targets[0].port, 65535u);
 }
 
-TEST(AdminConnection, SharedInstallationTriesItsServersInOrder) {
+TEST(AdminConnection, SharedInstallationTriesItsServersThenTheLoopbackHost) {
   std::vector<kassa::sql::Params> targets;
   ASSERT_TRUE(AdminTargets(PassParametrs{"3407", "pw", "db1.firm.local:3310,10.0.0.7"}, targets));
-  ASSERT_EQ(targets.size(), 2u);
+  ASSERT_EQ(targets.size(), 3u);
   EXPECT_EQ(targets[0].host, "db1.firm.local");
   EXPECT_EQ(targets[0].port, 3310u);
   EXPECT_EQ(targets[1].host, "10.0.0.7");
   EXPECT_EQ(targets[1].port, 3407u);  // line 1's port
-  EXPECT_EQ(targets[1].user, "root");
-  EXPECT_EQ(targets[1].password, "pw");
-  EXPECT_FALSE(AdminTargets(PassParametrs{"3407", "pw", "db1, db2"}, targets));
-}
-
-TEST(ServerList, HostsWithOptionalPortsSeparatedByCommas) {
-  std::vector<ServerAddress> servers;
-  ASSERT_TRUE(ParseServerList("ledger", servers));
-  ASSERT_EQ(servers.size(), 1u);
-  EXPECT_EQ(servers[0].host, "ledger");
-  EXPECT_EQ(servers[0].port, 0u);
-  ASSERT_TRUE(ParseServerList("127.0.0.1:3407,node-2.firm_x.local:65535,node3:1", servers));
-  ASSERT_EQ(servers.size(), 3u);
-  EXPECT_EQ(servers[0].host, "127.0.0.1");
-  EXPECT_EQ(servers[0].port, 3407u);
-  EXPECT_EQ(servers[1].host, "node-2.firm_x.local");
-  EXPECT_EQ(servers[1].port, 65535u);
-  EXPECT_EQ(servers[2].port, 1u);
-  // Anything else is refused and leaves the result as it was.
-  for (const char* bad : {"", ",", "a,", ",a", "a,,b", " a", "a ", "a, b", "a:", "a:0", "a:65536",
-                          "a:12x", "a:1:2", ":3407", "[::1]:3407", "a;b", "a/b", "a\tb"}) {
-    EXPECT_FALSE(ParseServerList(bad, servers)) << "'" << bad << "'";
-    EXPECT_EQ(servers.size(), 3u) << bad;
+  EXPECT_EQ(targets[2].host, "127.0.0.1");
+  EXPECT_EQ(targets[2].port, 3407u);
+  for (const auto& t : targets) {
+    EXPECT_EQ(t.user, "root");
+    EXPECT_EQ(t.password, "pw");
+    EXPECT_EQ(t.database, "mysql");
   }
+  // Line 3 in any other form is refused, as the programs would refuse it.
+  for (const char* bad : {",", "db1,,db2", "db1;db2", "db 1", "db1:0", "db1:65536", "db1:x"})
+    EXPECT_FALSE(AdminTargets(PassParametrs{"3407", "pw", bad}, targets)) << bad;
 }
 
 TEST(AppPassword, TwentyFourDigitsFromTheRandomSourceWithoutBias) {

@@ -459,11 +459,11 @@ TEST_F(InstallerRun, ASharedInstallationNamesItsServersOnTheNinthLine) {
   // A line 3 that is no server list stops the run before the server is reached.
   ASSERT_TRUE(RootExec("CREATE TABLE marker (n int)"));
   InstallerCopy bad("shared-bad");
-  bad.WritePassFile(TestServerPort() + "\r\n" + TestServerPassword() + "\r\nserver1, server2\r\n");
+  bad.WritePassFile(TestServerPort() + "\r\n" + TestServerPassword() + "\r\nserver1;server2\r\n");
   const ProcessResult refused = bad.Run();
   EXPECT_EQ(refused.exit_code, kassa::setupdb::kBadInput);
   EXPECT_TRUE(Contains(refused.error, "Строка 3 файла Pass_Parametrs.ini")) << refused.error;
-  EXPECT_TRUE(Contains(refused.error, "server1, server2")) << refused.error;
+  EXPECT_TRUE(Contains(refused.error, "server1;server2")) << refused.error;
   EXPECT_FALSE(bad.WroteConnectFile());
   EXPECT_TRUE(LedgerHasTable("marker"));
 

@@ -9,6 +9,11 @@ PACKAGES=(
   qt6-base-dev libxlsxwriter-dev libminizip-dev libpugixml-dev
   libgtest-dev libbenchmark-dev python3-openpyxl xvfb xauth
   fonts-dejavu-core
+  # Qt's own texts in Russian (file dialogs, standard buttons)
+  qt6-translations-l10n
+  openssl gzip
+  # the Galera test cluster: the provider, and its state transfer
+  galera-4 mariadb-backup socat
 )
 
 missing=()

@@ -153,7 +153,8 @@ TEST_F(HostQuery, AQueryThatIsNotOneSelectOrThatWouldWriteChangesNothing) {
                    "BEGIN DELETE FROM t; RETURN 1; END",
                    &error, "host_qt"))
       << error;
-  QueryTable& q = ws.AddQueryTable(QueryTableString(params), "SELECT id FROM t ORDER BY id");
+  // One SELECT runs, with or without its final ";".
+  QueryTable& q = ws.AddQueryTable(QueryTableString(params), "SELECT id FROM t ORDER BY id;");
   q.Refresh();
   for (const char* text : {"DELETE FROM t", "SELECT 1; DELETE FROM t", "SELECT wipe()"}) {
     q.CommandText(text);

@@ -8,7 +8,7 @@ PACKAGES=(
   mariadb-server mariadb-client libmariadb-dev
   qt6-base-dev libxlsxwriter-dev libminizip-dev libpugixml-dev
   libgtest-dev libbenchmark-dev python3-openpyxl xvfb xauth
-  fonts-dejavu-core
+  fonts-dejavu-core qt6-charts-dev libqt6opengl6-dev poppler-utils libreoffice-calc
 )
 
 missing=()

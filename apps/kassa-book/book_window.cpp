@@ -10,8 +10,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "apps/kassa-book/chart_view.h"
 #include "apps/kassa-book/sheet_model.h"
 #include "apps/kassa-book/sheet_page.h"
+#include "apps/kassa-book/sheet_print.h"
 #include "apps/kassa-book/texts.h"
 #include "platform/host/host.h"
 #include "platform/ui/ui.h"
@@ -97,6 +99,8 @@ void BookWindow::BuildMenu() {
   save->setShortcut(QKeySequence::Save);
   connect(save, &QAction::triggered, this, [this] { SaveBook(); });
   file->addSeparator();
+  AddPrintActions(*file, *this);
+  file->addSeparator();
   QAction* close = file->addAction(QString::fromUtf8(texts::kClose));
   close->setShortcut(QKeySequence::Close);
   connect(close, &QAction::triggered, this, [this] { this->close(); });
@@ -133,6 +137,7 @@ void BookWindow::RebuildTabs() {
       host::Worksheet& sheet = book_->Sheets(i);
       auto* page = new SheetPage(sheet);
       page->after_action = [this] { AfterAction(); };
+      AttachChartPanel(*page);
       tabs_->addTab(page, QString::fromStdString(sheet.Name()));
       sheet_names_.push_back(sheet.Name());
     }

@@ -34,7 +34,9 @@ TEST(Mkbook, BuildsTheDescribedWorkbook) {
          "connection = OLEDB;PWD=secret;Port=1;\" \n\n"
          "[Первый]\nquery = SELECT 1\nheaders = A | Б\nwidths = 5 | 7.5\n"
          "button = B_X | Меню | Ledgertools.Special_Function | Action_Common | 1 | 2 | 3 | 4\n"
-         "[Второй]\nactive = yes\n";
+         "[Второй]\nactive = yes\n"
+         "chart = Chart_A | По месяцам | A:B | D | E | 400 | 250\n"
+         "chart = Chart_B | Итого | A | - | C | 300 | 200\n";
   fs::path out = dir / "Small.xls";
   fs::remove(out);
   ASSERT_EQ(RunMkbook(desc, out, dir / "log"), 0) << Read(dir / "log");
@@ -56,6 +58,48 @@ TEST(Mkbook, BuildsTheDescribedWorkbook) {
   EXPECT_EQ(s.FindShape("B_X")->method, "Action_Common");
   EXPECT_EQ(wb.Sheets(2).QueryTablesCount(), 0);
   EXPECT_EQ(wb.EventSinkProgId(), "Sheetsync.WB_Events");
+  EXPECT_TRUE(s.charts().empty());
+  const std::vector<Chart>& charts = wb.Sheets(2).charts();
+  ASSERT_EQ(charts.size(), 2u);
+  EXPECT_EQ(charts[0].name, "Chart_A");
+  EXPECT_EQ(charts[0].title, "По месяцам");
+  EXPECT_EQ(std::make_tuple(charts[0].label_first, charts[0].label_last, charts[0].series_column,
+                            charts[0].value_column, charts[0].width, charts[0].height),
+            std::make_tuple(1, 2, 4, 5, 400, 250));
+  EXPECT_EQ(std::make_tuple(charts[1].label_first, charts[1].label_last, charts[1].series_column,
+                            charts[1].value_column),
+            std::make_tuple(1, 1, 0, 3));
+}
+
+TEST(Mkbook, SampleStatisticsSheetsCarryTheirCharts) {
+  fs::path dir = fs::path(::testing::TempDir()) / "mkbook";
+  fs::create_directories(dir);
+  fs::path out = dir / "Kassa.xls";
+  fs::remove(out);
+  ASSERT_EQ(RunMkbook(fs::path(KASSA_SOURCE_DIR) / "examples/Kassa.book", out, dir / "log"), 0)
+      << Read(dir / "log");
+  testing::RecordingUi ui;
+  Application app;
+  setenv("KASSA_COMPONENTS", (dir / "none.conf").c_str(), 1);
+  Workbook& wb = app.Open(out.string());
+  ASSERT_EQ(wb.SheetsCount(), 5);
+  for (int i = 1; i <= 3; ++i) EXPECT_TRUE(wb.Sheets(i).charts().empty()) << i;
+  const Worksheet& by_category = wb.Sheets("Статистика по категориям");
+  const Worksheet& by_member = wb.Sheets("Статистика по сотрудникам");
+  ASSERT_EQ(by_category.charts().size(), 1u);
+  ASSERT_EQ(by_member.charts().size(), 1u);
+  // Sums by month, stacked by category / by employee, each its sheet's
+  // SUM_RUB column.
+  const Chart& c = by_category.charts()[0];
+  const Chart& m = by_member.charts()[0];
+  EXPECT_EQ(std::make_tuple(c.label_first, c.label_last, c.series_column, c.value_column),
+            std::make_tuple(1, 2, 3, 4));
+  EXPECT_EQ(std::make_tuple(m.label_first, m.label_last, m.series_column, m.value_column),
+            std::make_tuple(1, 2, 4, 5));
+  EXPECT_EQ(wb.Sheets(4).Cells(1, c.value_column).Text(), "SUM_RUB");
+  EXPECT_EQ(wb.Sheets(4).Cells(1, c.series_column).Text(), "Category");
+  EXPECT_EQ(wb.Sheets(5).Cells(1, m.value_column).Text(), "SUM_RUB");
+  EXPECT_EQ(wb.Sheets(5).Cells(1, m.series_column).Text(), "Member");
 }
 
 TEST(Mkbook, RefusesAFaultyDescription) {
@@ -70,6 +114,10 @@ TEST(Mkbook, RefusesAFaultyDescription) {
       {"colour = red\n", "line 1: unknown book setting: colour"},
       {"# nothing\n", "no sheets"},
       {"[A]\n[A]\n", "недопустимое имя листа"},  // a duplicate name
+      {"[A]\nchart = C | T | A:B | C\n", "line 2: chart needs 7 fields"},
+      {"[A]\nchart = C | T | A:B | 7 | D | 1 | 1\n", "line 2: chart columns"},
+      {"[A]\nchart = C | T | A:B | C | - | 1 | 1\n", "line 2: chart columns"},
+      {"[A]\nchart = C | T | A:B | C | D | 0 | 1\n", "line 2: chart size must be positive"},
   };
   for (const Case& c : cases) {
     fs::path desc = dir / "Bad.book", out = dir / "Bad.xls";

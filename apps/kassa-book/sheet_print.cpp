@@ -26,6 +26,7 @@ constexpr double kCellPoints = 9;
 constexpr double kTitlePoints = 11;
 constexpr double kFootPoints = 8;
 constexpr double kMarginMm = 12;
+constexpr double kMaxColumnChars = 60;
 // The chart's share of a chart page's height, and the size it is laid out
 // at before it is scaled onto the page.
 constexpr double kChartShare = 0.5;
@@ -43,6 +44,7 @@ struct PrintCell {
 // A table to print: the header row repeated on every page, then the rows.
 struct PrintTable {
   std::vector<double> widths;  // characters
+  std::vector<double> pixels;  // device pixels, unscaled (Metrics::Measure)
   std::vector<PrintCell> header;
   std::vector<std::vector<PrintCell>> rows;
 };
@@ -134,22 +136,26 @@ class Metrics {
   double title_height() const { return title_height_; }
   double foot_height() const { return foot_height_; }
 
-  // Unscaled width of a table's columns: the column's width in characters,
-  // widened to its header's text so every page names its columns in full.
-  std::vector<double> Widths(const PrintTable& t) const {
-    std::vector<double> w;
-    const QFontMetricsF header(bold_, device_);
+  // Sets the table's column widths: the sheet's width in characters,
+  // widened to the longest text of the column (header included, up to a
+  // limit), so a printed date or name is not cut where the grid scrolls.
+  void Measure(PrintTable& t) const {
+    const QFontMetricsF plain(cell_, device_), strong(bold_, device_);
+    t.pixels.clear();
     for (size_t c = 0; c < t.widths.size(); ++c) {
-      double width = t.widths[c] * char_width_;
-      if (c < t.header.size()) width = std::max(width, header.horizontalAdvance(t.header[c].text));
-      w.push_back(width + 2 * padding_);
+      double text = c < t.header.size() ? strong.horizontalAdvance(t.header[c].text) : 0;
+      for (const std::vector<PrintCell>& row : t.rows)
+        if (c < row.size())
+          text = std::max(text, (row[c].bold ? strong : plain).horizontalAdvance(row[c].text));
+      const double width = std::max(t.widths[c] * char_width_,
+                                    std::min(text, kMaxColumnChars * char_width_));
+      t.pixels.push_back(width + 2 * padding_);
     }
-    return w;
   }
-  // The factor that fits the table into `width` (at most 1).
+  // The factor that fits the measured table into `width` (at most 1).
   double Fit(const PrintTable& t, double width) const {
     double total = 0;
-    for (double w : Widths(t)) total += w;
+    for (double w : t.pixels) total += w;
     return total > width ? width / total : 1.0;
   }
 
@@ -184,7 +190,7 @@ void DrawCell(QPainter& p, const Metrics& m, const QRectF& r, const PrintCell& c
 double DrawTable(QPainter& p, const Metrics& m, const PrintTable& t, size_t first, size_t end,
                  const QRectF& area) {
   const double scale = m.Fit(t, area.width());
-  const std::vector<double> widths = m.Widths(t);
+  const std::vector<double>& widths = t.pixels;
   p.save();
   p.translate(area.topLeft());
   p.scale(scale, scale);
@@ -211,8 +217,9 @@ void DrawChart(QPainter& p, const host::Chart& chart, const host::ChartSummary& 
   scene.addItem(c);  // the scene owns it
   const QSizeF logical(kChartLogicalWidth, kChartLogicalWidth * target.height() / target.width());
   c->resize(logical);
-  // Lay the chart out now: the scene is never shown.
-  QCoreApplication::sendPostedEvents();
+  // Lay the chart out now: the scene is never shown. Only the chart's own
+  // layout requests are delivered, nothing of the window's.
+  QCoreApplication::sendPostedEvents(c, QEvent::LayoutRequest);
   if (c->layout()) c->layout()->activate();
   scene.setSceneRect(QRectF(QPointF(0, 0), logical));
   scene.render(&p, target, scene.sceneRect(), Qt::KeepAspectRatio);
@@ -233,12 +240,14 @@ int SheetPrinter::Print(QPrinter& printer) const {
                     page.height() - m.title_height() - m.foot_height());
 
   // The sheet's table, then per chart its totals.
-  const PrintTable table = SheetTable(sheet, *model_);
+  PrintTable table = SheetTable(sheet, *model_);
+  m.Measure(table);
   std::vector<host::ChartSummary> summaries;
   std::vector<PrintTable> totals;
   for (const host::Chart& c : sheet.charts()) {
     summaries.push_back(host::SummarizeChart(sheet, c));
     totals.push_back(TotalsTable(summaries.back()));
+    m.Measure(totals.back());
   }
 
   std::vector<Page> pages;

@@ -121,6 +121,20 @@ TEST(QtMessageBox, GivenTitleIsShownAndClosingWithoutButtonIsTheEscapeAnswer) {
   EXPECT_EQ(Message("Продолжить?", Buttons::YesNo), Answer::No);
 }
 
+TEST(QtMessageBox, EnterTakesTheFirstButtonButTheSafeAnswerOfAQuestion) {
+  auto press_enter = [] {
+    QTimer::singleShot(0, [] {
+      QTimer::singleShot(0, [] { QTest::keyClick(qttest::VisibleMessageBox(), Qt::Key_Return); });
+    });
+  };
+  press_enter();
+  EXPECT_EQ(Message("Продолжить?", Buttons::YesNo), Answer::Yes);
+  press_enter();
+  EXPECT_EQ(Question("Удалить базу данных с платежами?", Buttons::YesNo, Answer::No), Answer::No);
+  press_enter();
+  EXPECT_EQ(Question("Сохранить?", Buttons::YesNoCancel, Answer::Cancel), Answer::Cancel);
+}
+
 TEST(QtMessageBox, ReportErrorShowsTheTextWithOK) {
   QString text;
   QStringList buttons;

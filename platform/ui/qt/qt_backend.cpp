@@ -26,6 +26,11 @@ Answer QtBackend::Message(const std::string& text, Buttons buttons, const std::s
   return ShowMessageBox(text, buttons, title.empty() ? DefaultTitle() : title);
 }
 
+Answer QtBackend::Question(const std::string& text, Buttons buttons, Answer safe,
+                           const std::string& title) {
+  return ShowMessageBox(text, buttons, title.empty() ? DefaultTitle() : title, safe);
+}
+
 FormWindow* QtBackend::WindowOf(Form& f, bool create) {
   if (!f.native && create) {
     auto* w = new FormWindow(f);

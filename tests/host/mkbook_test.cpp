@@ -56,6 +56,20 @@ TEST(Mkbook, BuildsTheDescribedWorkbook) {
   EXPECT_EQ(s.FindShape("B_X")->method, "Action_Common");
   EXPECT_EQ(wb.Sheets(2).QueryTablesCount(), 0);
   EXPECT_EQ(wb.EventSinkProgId(), "Sheetsync.WB_Events");
+  EXPECT_EQ(wb.StoredText("inibook.config"), "");  // the description names none
+}
+
+TEST(Mkbook, TheBookCarriesTheConfigurationItNames) {
+  fs::path dir = fs::path(::testing::TempDir()) / "mkbook-config";
+  fs::create_directories(dir);
+  const std::string config = "[Первый]\ntable = NAL\ncolumn = DATE_ON | Dat\n";
+  std::ofstream(dir / "Small.ini") << config;
+  std::ofstream(dir / "Small.book") << "configuration = Small.ini\n[Первый]\n";
+  fs::path out = dir / "Small.xls";
+  ASSERT_EQ(RunMkbook(dir / "Small.book", out, dir / "log"), 0) << Read(dir / "log");
+  testing::RecordingUi ui;
+  Application app;
+  EXPECT_EQ(app.Open(out.string()).StoredText("inibook.config"), config);
 }
 
 TEST(Mkbook, RefusesAFaultyDescription) {
@@ -70,6 +84,7 @@ TEST(Mkbook, RefusesAFaultyDescription) {
       {"colour = red\n", "line 1: unknown book setting: colour"},
       {"# nothing\n", "no sheets"},
       {"[A]\n[A]\n", "недопустимое имя листа"},  // a duplicate name
+      {"configuration = Absent.ini\n[A]\n", "line 1: cannot read Absent.ini"},
   };
   for (const Case& c : cases) {
     fs::path desc = dir / "Bad.book", out = dir / "Bad.xls";

@@ -1,0 +1,198 @@
+#!/usr/bin/env python3
+"""Writes workbooks made by another spreadsheet writer (openpyxl), each
+holding one kind of content the host does not keep, into the folder given:
+<kind>.xlsx, named after the kinds the host lists (see the host's file test).
+Kinds openpyxl cannot write are patched into its parts afterwards."""
+import os
+import sys
+import zipfile
+
+from openpyxl import Workbook
+from openpyxl.comments import Comment
+from openpyxl.formatting.rule import CellIsRule
+from openpyxl.styles import Alignment, Border, Font, PatternFill, Side
+from openpyxl.workbook.defined_name import DefinedName
+from openpyxl.worksheet.datavalidation import DataValidation
+from openpyxl.worksheet.table import Table
+
+folder = sys.argv[1]
+os.makedirs(folder, exist_ok=True)
+
+
+def book():
+    wb = Workbook()
+    ws = wb.active
+    ws.title = "Данные"
+    ws["A1"] = "Сумма"
+    ws["A2"] = 10
+    ws["A3"] = 20
+    return wb, ws
+
+
+def save(wb, name):
+    wb.save(os.path.join(folder, name + ".xlsx"))
+
+
+def patched(name, part, old, new, extra=None):
+    """Rewrites one part of <name>.xlsx (and adds `extra` parts)."""
+    path = os.path.join(folder, name + ".xlsx")
+    with zipfile.ZipFile(path) as z:
+        parts = {n: z.read(n) for n in z.namelist()}
+    text = parts[part].decode()
+    assert old in text, (name, old)
+    parts[part] = text.replace(old, new, 1).encode()
+    for n, data in (extra or {}).items():
+        parts[n] = data
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
+        for n, data in parts.items():
+            z.writestr(n, data)
+
+
+wb, ws = book()
+ws["A4"] = "=SUM(A2:A3)"  # no stored result: openpyxl writes none
+save(wb, "formulas")
+
+wb, ws = book()
+ws.merge_cells("A2:B2")
+save(wb, "merged")
+
+wb, ws = book()
+ws["A2"].fill = PatternFill("solid", fgColor="FFFF00")
+save(wb, "fills")
+
+wb, ws = book()
+ws["A2"].border = Border(bottom=Side(style="thin"))
+save(wb, "borders")
+
+wb, ws = book()
+ws["A2"].font = Font(italic=True)
+save(wb, "fonts")
+
+wb, ws = book()
+ws["A3"].font = Font(size=20)
+save(wb, "fonts_size")
+
+wb, ws = book()
+ws["A2"].font = Font(color="FF123456")
+save(wb, "fonts_colour")
+
+wb, ws = book()
+ws["A2"].alignment = Alignment(horizontal="center", wrap_text=True)
+save(wb, "alignment")
+
+wb, ws = book()
+ws["A2"].number_format = "@"
+save(wb, "number_formats")
+
+wb, ws = book()
+save(wb, "rich_text")
+patched("rich_text", "xl/worksheets/sheet1.xml", '<c r="A2" t="n"><v>10</v></c>',
+        '<c r="A2" t="inlineStr"><is><r><rPr><b/></rPr><t>жир</t></r><r><t>ный</t></r></is></c>')
+
+wb, ws = book()
+ws["A2"].comment = Comment("Проверить", "Бухгалтер")
+save(wb, "comments")
+
+wb, ws = book()
+ws.auto_filter.ref = "A1:A3"
+save(wb, "filters")
+
+wb, ws = book()
+ws.freeze_panes = "A2"
+save(wb, "panes")
+
+wb, ws = book()
+save(wb, "drawings")
+patched("drawings", "xl/worksheets/sheet1.xml", "</worksheet>",
+        '<drawing xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships" '
+        'r:id="rId1"/></worksheet>')
+
+wb, ws = book()
+ws["A1"].hyperlink = "https://example.org/"
+save(wb, "hyperlinks")
+
+wb, ws = book()
+dv = DataValidation(type="whole", operator="between", formula1="0", formula2="100")
+ws.add_data_validation(dv)
+dv.add("A2:A3")
+save(wb, "validation")
+
+wb, ws = book()
+ws.conditional_formatting.add("A2:A3", CellIsRule(operator="greaterThan", formula=["15"],
+                                                   font=Font(color="FF0000")))
+save(wb, "conditional_formats")
+
+wb, ws = book()
+ws.add_table(Table(displayName="Платежи", ref="A1:A3"))
+save(wb, "tables")
+
+wb, ws = book()
+wb.defined_names.append(DefinedName("Итого", attr_text="'Данные'!$A$2:$A$3"))
+save(wb, "names")
+
+wb, ws = book()
+wb.create_sheet("Скрытый").sheet_state = "hidden"
+save(wb, "hidden_sheets")
+
+wb, ws = book()
+wb.create_chartsheet("Диаграмма")
+save(wb, "other_sheets")
+
+wb, ws = book()
+ws.row_dimensions[3].hidden = True
+save(wb, "rows_and_columns")
+
+wb, ws = book()
+ws.row_dimensions[2].height = 40
+save(wb, "rows_height")
+
+wb, ws = book()
+ws.protection.sheet = True
+save(wb, "protection")
+
+wb, ws = book()
+save(wb, "macros")
+patched("macros", "xl/workbook.xml", "</workbook>", "</workbook>",
+        {"xl/vbaProject.bin": b"\xd0\xcf\x11\xe0not really a project"})
+
+wb, ws = book()
+save(wb, "external_links")
+patched("external_links", "xl/workbook.xml", "</workbook>",
+        '<externalReferences><externalReference xmlns:r="http://schemas.openxmlformats.org/'
+        'officeDocument/2006/relationships" r:id="rIdX"/></externalReferences></workbook>')
+
+wb, ws = book()
+ws["A4"] = "#N/A"  # written as an error value without a formula
+save(wb, "error_values")
+
+wb, ws = book()
+ws.cell(row=70000, column=1, value="далеко")
+save(wb, "outside_grid")
+
+
+def bomb(name, sheets, mebibytes):
+    """A small file whose sheets inflate to `mebibytes` MiB each: the first
+    rows real, then blanks that compress to almost nothing."""
+    wb, ws = book()
+    for i in range(1, sheets):
+        wb.create_sheet("Лист%d" % (i + 1))
+    save(wb, name)
+    path = os.path.join(folder, name + ".xlsx")
+    with zipfile.ZipFile(path) as z:
+        parts = {n: z.read(n) for n in z.namelist()}
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
+        for n, data in parts.items():
+            if not n.startswith("xl/worksheets/sheet"):
+                z.writestr(n, data)
+                continue
+            head, tail = data.decode().split("</sheetData>")
+            with z.open(n, "w", force_zip64=True) as out:
+                out.write(head.encode())
+                blank = b" " * (1 << 20)
+                for _ in range(mebibytes):
+                    out.write(blank)
+                out.write(("</sheetData>" + tail).encode())
+
+
+bomb("bomb_part", 1, 300)   # one part beyond what any sheet needs
+bomb("bomb_total", 3, 200)  # parts within bounds, together beyond

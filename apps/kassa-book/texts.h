@@ -10,6 +10,9 @@ inline constexpr const char* kClose = "&Закрыть";
 inline constexpr const char* kOpenTitle = "Открыть книгу";
 inline constexpr const char* kOpenFilter = "Книги (*.xls *.xlsx);;Все файлы (*)";
 inline constexpr const char* kReadOnlySuffix = " [только чтение]";
+// Something the window could not handle ended the program (shown, then the
+// program exits with a non-zero status).
+inline constexpr const char* kInternalError = "Работа программы прервана из-за внутренней ошибки: ";
 inline constexpr const char* kNoDisplay =
     "kassa-book: окно книги требует графической среды (DISPLAY не задан).\n";
 

@@ -102,7 +102,13 @@ bool Runner::NextAction() {
 }
 
 int Runner::Run() {
-  while (const Line* line = script_.Take()) Execute(*line);
+  // Whatever escapes a step (the host reports its own errors itself) ends
+  // the run with the reason, never as an abort.
+  try {
+    while (const Line* line = script_.Take()) Execute(*line);
+  } catch (const std::exception& e) {
+    Fail(texts::kInternalError + std::string(e.what()));
+  }
   return 0;
 }
 

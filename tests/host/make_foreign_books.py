@@ -4,8 +4,10 @@ holding one kind of content the host does not keep, into the folder given:
 <kind>.xlsx, named after the kinds the host lists (see the host's file test).
 Kinds openpyxl cannot write are patched into its parts afterwards."""
 import os
+import struct
 import sys
 import zipfile
+import zlib
 
 from openpyxl import Workbook
 from openpyxl.comments import Comment
@@ -170,29 +172,60 @@ ws.cell(row=70000, column=1, value="далеко")
 save(wb, "outside_grid")
 
 
+def write_zip(path, parts):
+    """Writes a zip file from (name, deflated data, crc, size) entries."""
+    out, central = bytearray(), bytearray()
+    for name, data, crc, size in parts:
+        n = name.encode()
+        header = struct.pack("<IHHHHHIIIHH", 0x04034B50, 20, 0x800, 8, 0, 0x21, crc,
+                             len(data), size, len(n), 0)
+        central += struct.pack("<IHHHHHHIIIHHHHHII", 0x02014B50, 20, 20, 0x800, 8, 0, 0x21,
+                               crc, len(data), size, len(n), 0, 0, 0, 0, 0, len(out)) + n
+        out += header + n + data
+    end = struct.pack("<IHHHHIIH", 0x06054B50, 0, 0, len(parts), len(parts), len(central),
+                      len(out), 0)
+    with open(path, "wb") as f:
+        f.write(out + central + end)
+
+
+def deflated(data):
+    c = zlib.compressobj(9, zlib.DEFLATED, -15)
+    return c.compress(data) + c.flush()
+
+
 def bomb(name, sheets, mebibytes):
-    """A small file whose sheets inflate to `mebibytes` MiB each: the first
-    rows real, then blanks that compress to almost nothing."""
+    """A small file whose sheets inflate to `mebibytes` MiB each: the rows of
+    a real sheet, then blanks. The blanks are one deflated block of 1 MiB,
+    independent of what precedes it, repeated."""
     wb, ws = book()
     for i in range(1, sheets):
         wb.create_sheet("Лист%d" % (i + 1))
     save(wb, name)
     path = os.path.join(folder, name + ".xlsx")
     with zipfile.ZipFile(path) as z:
-        parts = {n: z.read(n) for n in z.namelist()}
-    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
-        for n, data in parts.items():
-            if not n.startswith("xl/worksheets/sheet"):
-                z.writestr(n, data)
-                continue
-            head, tail = data.decode().split("</sheetData>")
-            with z.open(n, "w", force_zip64=True) as out:
-                out.write(head.encode())
-                blank = b" " * (1 << 20)
-                for _ in range(mebibytes):
-                    out.write(blank)
-                out.write(("</sheetData>" + tail).encode())
+        originals = [(n, z.read(n)) for n in z.namelist()]
+    blank = b" " * (1 << 20)
+    c = zlib.compressobj(9, zlib.DEFLATED, -15)
+    block = c.compress(blank) + c.flush(zlib.Z_FULL_FLUSH)
+    parts = []
+    for n, data in originals:
+        if not n.startswith("xl/worksheets/sheet"):
+            parts.append((n, deflated(data), zlib.crc32(data), len(data)))
+            continue
+        head, tail = data.decode().split("</sheetData>")
+        head, tail = head.encode(), ("</sheetData>" + tail).encode()
+        c = zlib.compressobj(9, zlib.DEFLATED, -15)
+        stream = c.compress(head) + c.flush(zlib.Z_FULL_FLUSH) + block * mebibytes
+        c = zlib.compressobj(9, zlib.DEFLATED, -15)
+        stream += c.compress(tail) + c.flush()
+        crc = zlib.crc32(head)
+        for _ in range(mebibytes):
+            crc = zlib.crc32(blank, crc)
+        crc = zlib.crc32(tail, crc)
+        parts.append((n, stream, crc, len(head) + (mebibytes << 20) + len(tail)))
+    write_zip(path, parts)
 
 
 bomb("bomb_part", 1, 300)   # one part beyond what any sheet needs
 bomb("bomb_total", 3, 200)  # parts within bounds, together beyond
+bomb("heavy", 1, 250)       # within bounds, but more than a small memory limit

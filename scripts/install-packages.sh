@@ -9,6 +9,8 @@ PACKAGES=(
   qt6-base-dev libxlsxwriter-dev libminizip-dev libpugixml-dev
   libgtest-dev libbenchmark-dev python3-openpyxl xvfb xauth
   fonts-dejavu-core
+  shared-mime-info libglib2.0-bin desktop-file-utils
+  clang libclang-rt-14-dev
 )
 
 missing=()

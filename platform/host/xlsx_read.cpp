@@ -12,10 +12,8 @@
 #include <cstring>
 #include <iterator>
 #include <map>
-#include <new>
 #include <optional>
 #include <pugixml.hpp>
-#include <set>
 
 #include "platform/host/host.h"
 #include "platform/host/internal.h"

@@ -6,6 +6,7 @@
 // capped per part and in total, so a small file cannot claim unbounded memory.
 #include <unzip.h>
 
+#include <algorithm>
 #include <bitset>
 #include <cctype>
 #include <cstdlib>
@@ -214,8 +215,12 @@ int IndexOfRgb(std::string rgb) {
 }
 
 // A stored column width includes the cell padding (5 pixels at a maximum
-// digit width of 7 pixels); the model counts characters.
-double CharactersOf(double stored) {
+// digit width of 7 pixels); the model counts characters. A column is at
+// most 255 characters wide; a negative width or one that is no number is
+// no width (nullopt).
+std::optional<double> CharactersOf(double stored) {
+  if (!(stored >= 0)) return std::nullopt;
+  stored = std::min(stored, 255.0 + 5.0 / 7);
   double chars = static_cast<long>((stored * 7 - 5) / 7 * 100 + 0.5) / 100.0;
   return chars > 0 ? chars : 0;
 }
@@ -491,7 +496,8 @@ void ReadSheet(std::string& xml, Worksheet& ws, const std::vector<Xf>& xfs,
     to = std::min(to, kMaxColumns);
     for (int c = from; c <= to; ++c) {
       if (col.attribute("width") && TrueAttr(col, "customWidth", true))
-        ws.ColumnWidth(c, CharactersOf(col.attribute("width").as_double()));
+        if (auto width = CharactersOf(col.attribute("width").as_double()))
+          ws.ColumnWidth(c, *width);
       if (col.attribute("style")) {
         int s = col.attribute("style").as_int();
         column_style[c] = s;

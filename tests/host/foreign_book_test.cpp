@@ -157,6 +157,17 @@ TEST_F(ForeignBooks, AFileInflatingBeyondAnyWorkbookIsRefused) {
   EXPECT_TRUE(app.Workbooks().empty());
 }
 
+TEST_F(ForeignBooks, ColumnWidthsNoColumnCanHaveAreKeptWithinBounds) {
+  // Widths of 9.14e625 (beyond any number), -4, nan and 300 characters.
+  Workbook& wb = app.Open(Foreign("odd_widths"));
+  EXPECT_TRUE(wb.UnkeptContent().empty());
+  Worksheet& ws = wb.Sheets(1);
+  EXPECT_DOUBLE_EQ(ws.ColumnWidth(1), 255);
+  EXPECT_DOUBLE_EQ(ws.ColumnWidth(2), 8.43);  // no width: the default
+  EXPECT_DOUBLE_EQ(ws.ColumnWidth(3), 8.43);
+  EXPECT_DOUBLE_EQ(ws.ColumnWidth(4), 255);
+}
+
 TEST_F(ForeignBooks, AKassaBookResavedByAnotherProgramOpensWritableAsItWas) {
   // A book the host wrote (dates, times, numbers, a truth value, marks,
   // widths, a query table, the configuration it keeps), re-saved by

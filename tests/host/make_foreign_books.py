@@ -229,3 +229,14 @@ def bomb(name, sheets, mebibytes):
 bomb("bomb_part", 1, 300)   # one part beyond what any sheet needs
 bomb("bomb_total", 3, 200)  # parts within bounds, together beyond
 bomb("heavy", 1, 250)       # within bounds, but more than a small memory limit
+
+# Not foreign content, but values no writer should store: column widths
+# beyond any column, below zero and no number.
+wb, ws = book()
+for col in "ABCD":
+    ws.column_dimensions[col].width = 10
+save(wb, "odd_widths")
+for col, width in (("1", "9.14e625"), ("2", "-4"), ("3", "nan"), ("4", "300")):
+    patched("odd_widths", "xl/worksheets/sheet1.xml",
+            '<col width="10" customWidth="1" min="%s"' % col,
+            '<col width="%s" customWidth="1" min="%s"' % (width, col))

@@ -38,6 +38,7 @@ struct SheetDescription {
   std::string name, query;
   std::vector<std::string> headers;
   std::vector<double> widths;
+  std::vector<std::string> formats;  // number format per column, "" = General
   std::vector<Shape> buttons;
   bool active = false;
 };
@@ -95,6 +96,8 @@ bool Parse(std::istream& in, const std::string& folder, BookDescription& book, s
       s.headers = Fields(value);
     } else if (key == "widths") {
       for (const std::string& w : Fields(value)) s.widths.push_back(std::stod(w));
+    } else if (key == "formats") {
+      s.formats = Fields(value);
     } else if (key == "active") {
       s.active = Trim(value) == "yes";
     } else if (key == "button") {
@@ -137,6 +140,8 @@ void Build(const BookDescription& description, kassa::host::Workbook& wb) {
       ws.Range(ws.Cells(1, 1), ws.Cells(1, static_cast<int>(s.headers.size()))).Font().Bold(true);
     for (size_t c = 0; c < s.widths.size(); ++c)
       ws.ColumnWidth(static_cast<int>(c) + 1, s.widths[c]);
+    for (size_t c = 0; c < s.formats.size(); ++c)
+      ws.MutableColumnFormat(static_cast<int>(c) + 1).number_format = s.formats[c];
     if (!s.query.empty()) ws.AddQueryTable(description.connection, s.query);
     for (const Shape& b : s.buttons) ws.shapes().push_back(b);
   }

@@ -9,6 +9,12 @@ PACKAGES=(
   qt6-base-dev libxlsxwriter-dev libminizip-dev libpugixml-dev
   libgtest-dev libbenchmark-dev python3-openpyxl xvfb xauth
   fonts-dejavu-core
+  # Qt's own texts in Russian (file dialogs, standard buttons)
+  qt6-translations-l10n
+  openssl gzip
+  # the Galera test cluster: the provider, and its state transfer
+  galera-4 mariadb-backup socat
+  # the workbook type's check, the sanitizer build and the fuzzer
   shared-mime-info libglib2.0-bin desktop-file-utils
   clang libclang-rt-14-dev
 )

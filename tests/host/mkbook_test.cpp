@@ -33,6 +33,7 @@ TEST(Mkbook, BuildsTheDescribedWorkbook) {
       << "# a book\nevents = Sheetsync.WB_Events\n"
          "connection = OLEDB;PWD=secret;Port=1;\" \n\n"
          "[Первый]\nquery = SELECT 1\nheaders = A | Б\nwidths = 5 | 7.5\n"
+         "formats = dd.mm.yyyy | | #,##0.00;-#,##0.00\n"
          "button = B_X | Меню | Ledgertools.Special_Function | Action_Common | 1 | 2 | 3 | 4\n"
          "[Второй]\nactive = yes\n";
   fs::path out = dir / "Small.xls";
@@ -50,6 +51,9 @@ TEST(Mkbook, BuildsTheDescribedWorkbook) {
   EXPECT_TRUE(s.Cells(1, 2).Font().Bold());
   EXPECT_FALSE(s.Cells(1, 3).Font().Bold());
   EXPECT_DOUBLE_EQ(s.ColumnWidth(1), 5);
+  EXPECT_EQ(s.ColumnFormat(1).number_format, "dd.mm.yyyy");
+  EXPECT_EQ(s.ColumnFormat(2).number_format, "");
+  EXPECT_EQ(s.ColumnFormat(3).number_format, "#,##0.00;-#,##0.00");
   EXPECT_EQ(s.QueryTables(1).CommandText(), "SELECT 1");
   EXPECT_EQ(s.QueryTables(1).Connection(), "OLEDB;PWD=xxx;Port=1;\" ");  // trailing blank kept
   ASSERT_NE(s.FindShape("B_X"), nullptr);

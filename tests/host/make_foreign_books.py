@@ -50,126 +50,64 @@ def patched(name, part, old, new, extra=None):
             z.writestr(n, data)
 
 
-wb, ws = book()
-ws["A4"] = "=SUM(A2:A3)"  # no stored result: openpyxl writes none
-save(wb, "formulas")
+def validation(ws):
+    dv = DataValidation(type="whole", operator="between", formula1="0", formula2="100")
+    ws.add_data_validation(dv)
+    dv.add("A2:A3")
 
-wb, ws = book()
-ws.merge_cells("A2:B2")
-save(wb, "merged")
 
-wb, ws = book()
-ws["A2"].fill = PatternFill("solid", fgColor="FFFF00")
-save(wb, "fills")
+def setter(obj, attr, value):
+    return lambda ws: setattr(obj(ws), attr, value)
 
-wb, ws = book()
-ws["A2"].border = Border(bottom=Side(style="thin"))
-save(wb, "borders")
 
-wb, ws = book()
-ws["A2"].font = Font(italic=True)
-save(wb, "fonts")
-
-wb, ws = book()
-ws["A3"].font = Font(size=20)
-save(wb, "fonts_size")
-
-wb, ws = book()
-ws["A2"].font = Font(color="FF123456")
-save(wb, "fonts_colour")
-
-wb, ws = book()
-ws["A2"].alignment = Alignment(horizontal="center", wrap_text=True)
-save(wb, "alignment")
-
-wb, ws = book()
-ws["A2"].number_format = "@"
-save(wb, "number_formats")
-
-wb, ws = book()
-save(wb, "rich_text")
-patched("rich_text", "xl/worksheets/sheet1.xml", '<c r="A2" t="n"><v>10</v></c>',
-        '<c r="A2" t="inlineStr"><is><r><rPr><b/></rPr><t>жир</t></r><r><t>ный</t></r></is></c>')
-
-wb, ws = book()
-ws["A2"].comment = Comment("Проверить", "Бухгалтер")
-save(wb, "comments")
-
-wb, ws = book()
-ws.auto_filter.ref = "A1:A3"
-save(wb, "filters")
-
-wb, ws = book()
-ws.freeze_panes = "A2"
-save(wb, "panes")
-
-wb, ws = book()
-save(wb, "drawings")
-patched("drawings", "xl/worksheets/sheet1.xml", "</worksheet>",
-        '<drawing xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships" '
-        'r:id="rId1"/></worksheet>')
-
-wb, ws = book()
-ws["A1"].hyperlink = "https://example.org/"
-save(wb, "hyperlinks")
-
-wb, ws = book()
-dv = DataValidation(type="whole", operator="between", formula1="0", formula2="100")
-ws.add_data_validation(dv)
-dv.add("A2:A3")
-save(wb, "validation")
-
-wb, ws = book()
-ws.conditional_formatting.add("A2:A3", CellIsRule(operator="greaterThan", formula=["15"],
-                                                   font=Font(color="FF0000")))
-save(wb, "conditional_formats")
-
-wb, ws = book()
-ws.add_table(Table(displayName="Платежи", ref="A1:A3"))
-save(wb, "tables")
-
-wb, ws = book()
-wb.defined_names.append(DefinedName("Итого", attr_text="'Данные'!$A$2:$A$3"))
-save(wb, "names")
-
-wb, ws = book()
-wb.create_sheet("Скрытый").sheet_state = "hidden"
-save(wb, "hidden_sheets")
-
-wb, ws = book()
-wb.create_chartsheet("Диаграмма")
-save(wb, "other_sheets")
-
-wb, ws = book()
-ws.row_dimensions[3].hidden = True
-save(wb, "rows_and_columns")
-
-wb, ws = book()
-ws.row_dimensions[2].height = 40
-save(wb, "rows_height")
-
-wb, ws = book()
-ws.protection.sheet = True
-save(wb, "protection")
-
-wb, ws = book()
-save(wb, "macros")
-patched("macros", "xl/workbook.xml", "</workbook>", "</workbook>",
-        {"xl/vbaProject.bin": b"\xd0\xcf\x11\xe0not really a project"})
-
-wb, ws = book()
-save(wb, "external_links")
-patched("external_links", "xl/workbook.xml", "</workbook>",
-        '<externalReferences><externalReference xmlns:r="http://schemas.openxmlformats.org/'
-        'officeDocument/2006/relationships" r:id="rIdX"/></externalReferences></workbook>')
-
-wb, ws = book()
-ws["A4"] = "#N/A"  # written as an error value without a formula
-save(wb, "error_values")
-
-wb, ws = book()
-ws.cell(row=70000, column=1, value="далеко")
-save(wb, "outside_grid")
+NS = 'xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"'
+# name: what is done to the sheet (openpyxl), or (part, text, replacement, extra parts)
+BOOKS = {
+    "formulas": lambda ws: ws.__setitem__("A4", "=SUM(A2:A3)"),  # no stored result
+    "merged": lambda ws: ws.merge_cells("A2:B2"),
+    "fills": setter(lambda ws: ws["A2"], "fill", PatternFill("solid", fgColor="FFFF00")),
+    "borders": setter(lambda ws: ws["A2"], "border", Border(bottom=Side(style="thin"))),
+    "fonts": setter(lambda ws: ws["A2"], "font", Font(italic=True)),
+    "fonts_size": setter(lambda ws: ws["A3"], "font", Font(size=20)),
+    "fonts_colour": setter(lambda ws: ws["A2"], "font", Font(color="FF123456")),
+    "alignment": setter(lambda ws: ws["A2"], "alignment",
+                        Alignment(horizontal="center", wrap_text=True)),
+    "number_formats": setter(lambda ws: ws["A2"], "number_format", "@"),
+    "rich_text": ("xl/worksheets/sheet1.xml", '<c r="A2" t="n"><v>10</v></c>',
+                  '<c r="A2" t="inlineStr"><is><r><rPr><b/></rPr><t>жир</t></r>'
+                  '<r><t>ный</t></r></is></c>', None),
+    "comments": setter(lambda ws: ws["A2"], "comment", Comment("Проверить", "Бухгалтер")),
+    "filters": setter(lambda ws: ws.auto_filter, "ref", "A1:A3"),
+    "panes": setter(lambda ws: ws, "freeze_panes", "A2"),
+    "drawings": ("xl/worksheets/sheet1.xml", "</worksheet>",
+                 '<drawing %s r:id="rId1"/></worksheet>' % NS, None),
+    "hyperlinks": setter(lambda ws: ws["A1"], "hyperlink", "https://example.org/"),
+    "validation": validation,
+    "conditional_formats": lambda ws: ws.conditional_formatting.add(
+        "A2:A3", CellIsRule(operator="greaterThan", formula=["15"], font=Font(color="FF0000"))),
+    "tables": lambda ws: ws.add_table(Table(displayName="Платежи", ref="A1:A3")),
+    "names": lambda ws: ws.parent.defined_names.append(
+        DefinedName("Итого", attr_text="'Данные'!$A$2:$A$3")),
+    "hidden_sheets": setter(lambda ws: ws.parent.create_sheet("Скрытый"), "sheet_state", "hidden"),
+    "other_sheets": lambda ws: ws.parent.create_chartsheet("Диаграмма"),
+    "rows_and_columns": setter(lambda ws: ws.row_dimensions[3], "hidden", True),
+    "rows_height": setter(lambda ws: ws.row_dimensions[2], "height", 40),
+    "protection": setter(lambda ws: ws.protection, "sheet", True),
+    "macros": ("xl/workbook.xml", "</workbook>", "</workbook>",
+               {"xl/vbaProject.bin": b"\xd0\xcf\x11\xe0not really a project"}),
+    "external_links": ("xl/workbook.xml", "</workbook>",
+                       '<externalReferences><externalReference %s r:id="rIdX"/>'
+                       '</externalReferences></workbook>' % NS, None),
+    "error_values": lambda ws: ws.__setitem__("A4", "#N/A"),  # an error value, no formula
+    "outside_grid": lambda ws: ws.cell(row=70000, column=1, value="далеко"),
+}
+for name, change in BOOKS.items():
+    wb, ws = book()
+    if callable(change):
+        change(ws)
+    save(wb, name)
+    if not callable(change):
+        patched(name, *change)
 
 
 def write_zip(path, parts):

@@ -6,6 +6,7 @@
 #   scripts/test.sh --sanitize   builds ./build-sanitize with clang, AddressSanitizer
 #                                and UndefinedBehaviorSanitizer, and runs the suite
 #                                there except the Qt windows (no Qt in that build)
+#                                and the checks of the deployment's layout
 #   scripts/test.sh --fuzz [SECONDS]
 #                                runs each fuzz target of ./build-sanitize (built by
 #                                --sanitize) for SECONDS (default 60) from its seed
@@ -48,7 +49,7 @@ case "$mode" in
     export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
     export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$REPO_DIR/tests/fuzz/lsan.supp}"
     status=0
-    ctest --test-dir "$BUILD" --output-on-failure --timeout 900 -j"$test_jobs" -E '^packaging_' \
+    ctest --test-dir "$BUILD" --output-on-failure --timeout 900 -j"$test_jobs" -E '^(packaging_|deploy_holds_user_programs_only)' \
       || status=$?
     exit "$status"
     ;;

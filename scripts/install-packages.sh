@@ -14,6 +14,10 @@ PACKAGES=(
   openssl gzip
   # the Galera test cluster: the provider, and its state transfer
   galera-4 mariadb-backup socat
+  # charts in the workbook window (Qt Charts' CMake files need the OpenGL
+  # development files); the printing and chart tests read PDF files and
+  # have LibreOffice draw a saved workbook
+  qt6-charts-dev libqt6opengl6-dev poppler-utils libreoffice-calc
   # the workbook type's check, the sanitizer build and the fuzzer
   shared-mime-info libglib2.0-bin desktop-file-utils
   clang libclang-rt-14-dev

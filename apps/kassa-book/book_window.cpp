@@ -15,8 +15,10 @@
 
 #include "apps/kassa-book/find_bar.h"
 #include "apps/kassa-book/selection_summary.h"
+#include "apps/kassa-book/chart_view.h"
 #include "apps/kassa-book/sheet_model.h"
 #include "apps/kassa-book/sheet_page.h"
+#include "apps/kassa-book/sheet_print.h"
 #include "apps/kassa-book/texts.h"
 #include "platform/host/host.h"
 #include "platform/ui/qt/qt_ui.h"
@@ -135,6 +137,8 @@ void BookWindow::BuildFileMenu() {
   QAction* save_as = file_menu_->addAction(QString::fromUtf8(texts::kSaveAs));
   save_as->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   connect(save_as, &QAction::triggered, this, [this] { SaveBookAsAsked(); });
+  file_menu_->addSeparator();
+  AddPrintActions(*file_menu_, *this);
   file_menu_->addSeparator();
   QAction* close = file_menu_->addAction(QString::fromUtf8(texts::kClose));
   close->setShortcut(QKeySequence::Close);
@@ -280,6 +284,7 @@ void BookWindow::RebuildTabs() {
         view->setContextMenuPolicy(Qt::ActionsContextMenu);
         view->addActions(cell_actions_);
       }
+      AttachChartPanel(*page);
       tabs_->addTab(page, QString::fromStdString(sheet.Name()));
       sheet_names_.push_back(sheet.Name());
     }

@@ -54,6 +54,24 @@ inline constexpr const char* kInternalError = "Работа программы �
 inline constexpr const char* kNoDisplay =
     "kassa-book: окно книги требует графической среды (DISPLAY не задан).\n";
 
+// Printing and PDF of the active sheet; the charts beside a sheet.
+inline constexpr const char* kPrint = "&Печать...";
+inline constexpr const char* kPrintPreview = "Предварительный про&смотр...";
+inline constexpr const char* kExportPdf = "&Экспорт в PDF...";
+inline constexpr const char* kPreviewTitle = "Предварительный просмотр";
+inline constexpr const char* kPdfTitle = "Экспорт листа в PDF";
+inline constexpr const char* kPdfFilter = "Документы PDF (*.pdf)";
+inline constexpr const char* kPdfFailed = "Не удалось записать файл PDF: ";
+inline constexpr const char* kPageOf = "Страница %1 из %2";
+inline constexpr const char* kSheetCaption = "Лист: %1";
+inline constexpr const char* kChartMonth = "Месяц";
+inline constexpr const char* kChartTotal = "Итого";
+inline constexpr const char* kPdfUsage =
+    "использование: kassa-book --pdf ФАЙЛ.pdf КНИГА ЛИСТ\n"
+    "  записывает лист книги (как он сохранён, без макросов книги) в файл PDF\n";
+inline constexpr const char* kPdfNoSheet = "kassa-book: в книге нет листа ";
+inline constexpr const char* kPdfCannotOpen = "kassa-book: книга не открылась: ";
+
 // Texts shown in place of a cell's error value.
 inline constexpr const char* kErrorNull = "#ПУСТО!";
 inline constexpr const char* kErrorDiv0 = "#ДЕЛ/0!";

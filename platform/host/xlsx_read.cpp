@@ -432,7 +432,9 @@ void NoteSheetContent(const pugi::xml_node& root, UnkeptSet& unkept) {
   if (root.child("autoFilter")) unkept.set(kFilters);
   for (auto view : root.child("sheetViews").children("sheetView"))
     if (view.child("pane")) unkept.set(kPanes);
-  if (root.child("drawing") || root.child("picture")) unkept.set(kDrawings);
+  // A sheet's drawing part is judged with its relations (NoteSheetRelations).
+  if (root.child("picture") || root.child("oleObjects") || root.child("controls"))
+    unkept.set(kDrawings);
   if (root.child("hyperlinks")) unkept.set(kHyperlinks);
   if (root.child("dataValidations").child("dataValidation")) unkept.set(kValidation);
   if (root.child("conditionalFormatting")) unkept.set(kConditionalFormats);
@@ -454,21 +456,80 @@ bool EndsWith(const std::string& s, const std::string& tail) {
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-void NoteSheetRelations(Zip& zip, const std::string& part, UnkeptSet& unkept) {
+// The part a relationship of `from` targets: "../drawings/drawing1.xml"
+// from "xl/worksheets/sheet1.xml" is "xl/drawings/drawing1.xml".
+std::string TargetOf(const std::string& from, const std::string& target) {
+  if (!target.empty() && target[0] == '/') return target.substr(1);
+  std::string path = from.substr(0, from.rfind('/') + 1) + target, out;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t slash = path.find('/', start);
+    std::string piece = path.substr(start, slash == std::string::npos ? slash : slash - start);
+    if (piece == "..") {
+      size_t cut = out.rfind('/', out.empty() ? 0 : out.size() - 2);
+      out.erase(cut == std::string::npos ? 0 : cut + 1);
+    } else if (!piece.empty() && piece != ".") {
+      out += piece + (slash == std::string::npos ? "" : "/");
+    }
+    if (slash == std::string::npos) break;
+    start = slash + 1;
+  }
+  return out;
+}
+
+std::string LocalName(const char* name) {
+  const char* colon = std::strrchr(name, ':');
+  return colon ? colon + 1 : name;
+}
+
+// How many charts a drawing part holds when it holds charts only (the
+// host writes a sheet's charts so); nullopt when it holds anything else.
+std::optional<size_t> ChartsOnly(Zip& zip, const std::string& drawing) {
+  auto xml = zip.Read(drawing);
+  if (!xml) return std::nullopt;
+  pugi::xml_document doc;
+  if (!doc.load_string(xml->c_str())) return std::nullopt;
+  size_t charts = 0;
+  for (auto anchor : doc.first_child().children()) {
+    bool chart = false;
+    for (auto frame : anchor.children())
+      if (LocalName(frame.name()) == "graphicFrame")
+        chart = static_cast<bool>(frame.find_node(
+            [](const pugi::xml_node& n) { return LocalName(n.name()) == "chart"; }));
+    if (!chart) return std::nullopt;
+    ++charts;
+  }
+  return charts;
+}
+
+// What a sheet's relations bring that the model does not keep. A drawing
+// is left to the caller: it is the host's own when it holds just the
+// sheet's charts (`charts` is set to their number, nullopt otherwise).
+void NoteSheetRelations(Zip& zip, const std::string& part, UnkeptSet& unkept,
+                        std::optional<size_t>& charts) {
   auto rels = zip.Read(RelsOf(part));
   if (!rels) return;
   pugi::xml_document doc;
   if (!doc.load_string(rels->c_str())) return;
   for (auto rel : doc.child("Relationships").children("Relationship")) {
     std::string type = rel.attribute("Type").value();
-    if (EndsWith(type, "/comments") || type.find("threadedComment") != std::string::npos)
+    if (EndsWith(type, "/comments") || type.find("threadedComment") != std::string::npos) {
       unkept.set(kComments);
-    else if (EndsWith(type, "/drawing") || EndsWith(type, "/image") || EndsWith(type, "/oleObject"))
+    } else if (EndsWith(type, "/drawing")) {
+      // A sheet has one drawing; the host's own holds only the sheet's charts.
+      std::optional<size_t> only;
+      if (!charts) only = ChartsOnly(zip, TargetOf(part, rel.attribute("Target").value()));
+      if (only)
+        charts = only;
+      else
+        unkept.set(kDrawings);
+    } else if (EndsWith(type, "/image") || EndsWith(type, "/oleObject")) {
       unkept.set(kDrawings);
-    else if (EndsWith(type, "/pivotTable"))
+    } else if (EndsWith(type, "/pivotTable")) {
       unkept.set(kPivotTables);
-    else if (EndsWith(type, "/table"))
+    } else if (EndsWith(type, "/table")) {
       unkept.set(kTables);
+    }
   }
 }
 
@@ -636,6 +697,7 @@ BookRead ReadBook(Zip& zip, const std::string& path, Workbook& book) {
   std::vector<Xf> xfs = ReadStyles(zip);
   SharedStrings strings = ReadSharedStrings(zip);
   UnkeptSet unkept;
+  std::map<int, size_t> drawn_charts;  // sheet position -> charts its drawing holds
   NoteBookContent(zip, wbroot, unkept);
   try {
     for (auto s : wbroot.child("sheets").children("sheet")) {
@@ -660,7 +722,9 @@ BookRead ReadBook(Zip& zip, const std::string& path, Workbook& book) {
         continue;
       }
       ReadSheet(*xml, ws, xfs, strings, date_offset, unkept);
-      NoteSheetRelations(zip, part, unkept);
+      std::optional<size_t> charts;
+      NoteSheetRelations(zip, part, unkept, charts);
+      if (charts) drawn_charts[book.SheetsCount()] = *charts;
     }
   } catch (const HostError&) {
     throw HostError(1004, std::string(texts::kCannotRead) + path);
@@ -679,6 +743,10 @@ BookRead ReadBook(Zip& zip, const std::string& path, Workbook& book) {
       DecodeHostData(props, book);
     }
   }
+  // A drawing is the host's own when it holds exactly the charts the host's
+  // data gives its sheet; any other drawing is content the model drops.
+  for (auto [position, count] : drawn_charts)
+    if (count != book.Sheets(position).charts().size()) unkept.set(kDrawings);
   for (size_t k = 0; k < kUnkeptCount; ++k)
     if (unkept.test(k)) out.unkept.push_back(texts::kUnkeptKinds[k]);
   return out;

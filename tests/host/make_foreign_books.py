@@ -10,6 +10,7 @@ import zipfile
 import zlib
 
 from openpyxl import Workbook
+from openpyxl.chart import BarChart, Reference
 from openpyxl.comments import Comment
 from openpyxl.formatting.rule import CellIsRule
 from openpyxl.styles import Alignment, Border, Font, PatternFill, Side
@@ -56,6 +57,12 @@ def validation(ws):
     dv.add("A2:A3")
 
 
+def chart(ws):
+    bars = BarChart()
+    bars.add_data(Reference(ws, min_col=1, min_row=1, max_row=3), titles_from_data=True)
+    ws.add_chart(bars, "C2")
+
+
 def setter(obj, attr, value):
     return lambda ws: setattr(obj(ws), attr, value)
 
@@ -79,8 +86,7 @@ BOOKS = {
     "comments": setter(lambda ws: ws["A2"], "comment", Comment("Проверить", "Бухгалтер")),
     "filters": setter(lambda ws: ws.auto_filter, "ref", "A1:A3"),
     "panes": setter(lambda ws: ws, "freeze_panes", "A2"),
-    "drawings": ("xl/worksheets/sheet1.xml", "</worksheet>",
-                 '<drawing %s r:id="rId1"/></worksheet>' % NS, None),
+    "drawings": chart,
     "hyperlinks": setter(lambda ws: ws["A1"], "hyperlink", "https://example.org/"),
     "validation": validation,
     "conditional_formats": lambda ws: ws.conditional_formatting.add(

@@ -399,7 +399,8 @@ TEST_F(BookGridTest, TheWindowHasTheIconTheMenusAndTheGuide) {
   QStringList file;
   for (QAction* a : window_->menuBar()->actions().at(0)->menu()->actions())
     if (!a->isSeparator()) file << a->text();
-  EXPECT_EQ(file, (QStringList{"&Открыть...", "&Сохранить", "Сохранить &как...", "&Закрыть"}));
+  EXPECT_EQ(file, (QStringList{"&Открыть...", "&Сохранить", "Сохранить &как...", "&Печать...",
+                               "Предварительный про&смотр...", "&Экспорт в PDF...", "&Закрыть"}));
   Key(Qt::Key_F1);
   QTextBrowser* guide = ui::qt::GuideBrowser();
   ASSERT_NE(guide, nullptr);

@@ -1,12 +1,17 @@
 // The sample workbook in the workbook window with the real engine and
 // service library against the test database: the sheets come from the
 // database, an edit in the grid reaches the table, the sheet buttons open
-// the service's dialogs at their layout, and a category added through its
-// dialog lands in the table and on the sheet.
+// the service's dialogs at their layout, a category added through its
+// dialog lands in the table and on the sheet, and a refreshed statistics
+// sheet shows its chart and month totals and saves them.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QAbstractBarSeries>
+#include <QChart>
+#include <QChartView>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -14,6 +19,7 @@
 #include <filesystem>
 
 #include "apps/kassa-book/book_window.h"
+#include "apps/kassa-book/chart_view.h"
 #include "apps/kassa-book/sheet_model.h"
 #include "apps/kassa-book/sheet_page.h"
 #include "platform/host/host.h"
@@ -189,6 +195,50 @@ TEST(SampleBook, SampleWorkbookWorksThroughTheWindow) {
   Screenshot(expences, "ledgertools_choice_action_expences");
   expences->close();
   Screenshot(window, "book_window_sample_statistics");
+
+  // Its refresh fills the table from the view; the chart beside it and the
+  // month totals follow, summed as the view sums.
+  ChartPanel* panel = ChartPanelOf(*window->Page(3));
+  ASSERT_NE(panel, nullptr);
+  ASSERT_EQ(panel->ChartCount(), 1);
+  window->Page(3)->findChild<QPushButton*>("B_Expences_Category")->click();
+  Widget<QPushButton>("Choice_Action_Expences", "B_Refresh_Expences")->click();
+  window->SyncFromHost();
+  Spin(50);
+  const auto month = testsupport::RootQuery(
+      "SELECT NAME_MONTH, YEAR_ON, SUM(SUM_RUB) FROM Expences_Category_Exl "
+      "GROUP BY NAME_MONTH, YEAR_ON");
+  ASSERT_EQ(month.size(), 1u);
+  ASSERT_EQ(panel->Totals(0)->rowCount(), 2);
+  EXPECT_EQ(panel->Totals(0)->item(0, 0)->text(),
+            QString::fromStdString(month[0][0] + " " + month[0][1]));
+  EXPECT_EQ(panel->Totals(0)->item(0, 1)->text(), MoneyText(std::stod(month[0][2])));
+  // One bar part per category the month has.
+  auto* bars = qobject_cast<QAbstractBarSeries*>(panel->View(0)->chart()->series().value(0));
+  ASSERT_NE(bars, nullptr);
+  EXPECT_EQ(
+      std::to_string(bars->count()),
+      testsupport::RootQuery("SELECT COUNT(DISTINCT Category) FROM Expences_Category_Exl")[0][0]);
+  Screenshot(window, "book_window_sample_statistics_chart");
+  EXPECT_NE(ChartPanelOf(*window->Page(4)), nullptr);
+
+  // Saved, the workbook carries the chart over the sheet's figures.
+  window->SaveBook();
+  Spin(50);
+  {
+    host::Application reader;
+    host::Workbook& saved = reader.OpenWithoutMacros(book_path.string());
+    EXPECT_EQ(saved.Sheets(4).charts().size(), 1u);
+    EXPECT_EQ(saved.Sheets(5).charts().size(), 1u);
+    EXPECT_EQ(host::ValueExtent(saved.Sheets(4)).columns, 4);
+  }
+  auto chart_part =
+      testsupport::Run({"/usr/bin/python3", "-c",
+                        "import sys, zipfile; "
+                        "sys.stdout.write(zipfile.ZipFile(sys.argv[1]).read(sys.argv[2]).decode())",
+                        book_path.string(), "xl/charts/chart1.xml"});
+  EXPECT_NE(chart_part.output.find("<c:f>'Статистика по категориям'!$F$2</c:f>"), std::string::npos)
+      << chart_part.output << chart_part.error;
 
   // Closing goes through the engine; the window goes with the workbook.
   QPointer<BookWindow> guard(window);

@@ -12,7 +12,8 @@ inline constexpr const char* kOpenTitle = "Открыть книгу";
 inline constexpr const char* kSaveAsTitle = "Сохранить книгу как";
 inline constexpr const char* kOpenFilter = "Книги (*.xls *.xlsx);;Все файлы (*)";
 inline constexpr const char* kReadOnlySuffix = " [только чтение]";
-// The window's title: the workbook's file name, then the program's name.
+// The window's title: the workbook's file name, the workbook's status when
+// it has one, then the program's name.
 inline constexpr const char* kTitleSeparator = " — ";
 inline constexpr const char* kProductName = "Kassa";
 

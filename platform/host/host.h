@@ -48,7 +48,7 @@ constexpr int kColorGrey = 48;
 
 // The one exception a host call throws; `code` follows the spreadsheet's
 // run-time error numbers where one fits (9 subscript out of range, 1004
-// application-defined error, 13 type mismatch).
+// application-defined error, 13 type mismatch, and the two below).
 class KASSA_EXPORT HostError : public std::runtime_error {
  public:
   HostError(int code, const std::string& what);
@@ -57,6 +57,13 @@ class KASSA_EXPORT HostError : public std::runtime_error {
  private:
   int code_;
 };
+
+// QueryTable::Refresh: the query returned more rows than the sheet holds
+// below its header row (kMaxRows - 1); the rows that fit were loaded.
+constexpr int kErrorResultTooLarge = 6;  // "overflow"
+// QueryTable::Refresh: the query text is not one SELECT statement and was not
+// run; the sheet is unchanged.
+constexpr int kErrorQueryRefused = 70;  // "permission denied"
 
 class Application;
 struct EventDispatch;  // raises the workbook events (internal)
@@ -138,7 +145,11 @@ class KASSA_EXPORT QueryTable {
   virtual bool EnableRefresh() const = 0;
   virtual void EnableRefresh(bool on) = 0;
   // Runs CommandText through Connection and writes the result into the
-  // sheet; throws HostError when the query cannot be run.
+  // sheet; throws HostError when the query cannot be run. The query only
+  // reads: a text that is not one SELECT is refused (kErrorQueryRefused)
+  // and the query runs in a read-only transaction. At most the rows the
+  // sheet holds are read; a larger result loads those and then throws
+  // kErrorResultTooLarge.
   virtual void Refresh() = 0;
   virtual std::string CommandText() const = 0;
   virtual void CommandText(const std::string& sql) = 0;
@@ -349,7 +360,8 @@ class KASSA_EXPORT Workbook {
   void SaveAs(const std::string& filename, int access_mode = 1);
   // Writes to its own file (no events).
   void Save();
-  // Closes the workbook without events or questions.
+  // Closes the workbook without events or questions. The workbook that was
+  // active before it becomes the active one again.
   void Close();
   bool Saved() const { return saved_; }
   void MarkChanged() { saved_ = false; }
@@ -364,6 +376,16 @@ class KASSA_EXPORT Workbook {
 
   bool closed() const { return closed_; }
 
+  // A short line about the workbook's state that its macros set for as long
+  // as it holds (the workbook window shows it); "" when there is nothing to
+  // tell. Not saved with the file; no events.
+  const std::string& Status() const { return status_; }
+  void SetStatus(const std::string& status) { status_ = status; }
+
+  // Makes this the application's active workbook (its window comes to the
+  // front); its active sheet stays. No events. Throws when it is closed.
+  void Activate();
+
  private:
   friend class Application;
   friend class Worksheet;
@@ -376,7 +398,7 @@ class KASSA_EXPORT Workbook {
   Worksheet& InsertCopy(const Worksheet& sheet, size_t position);
   std::string FreeSheetName(const std::string& base) const;
   host::Application* app_;
-  std::string name_, path_;
+  std::string name_, path_, status_;
   bool read_only_ = false, saved_ = true, closed_ = false;
   std::vector<std::unique_ptr<Worksheet>> sheets_;
   int active_ = 0;  // 0-based index of the active sheet
@@ -431,9 +453,14 @@ class KASSA_EXPORT Application {
   // is running.
   void FreeClosedBooks();
   Workbook& NewBook();
+  // Makes `wb` the active workbook, last in the activation order.
+  void SetActive(Workbook& wb);
   std::vector<std::unique_ptr<Workbook>> books_;
   std::vector<std::unique_ptr<Workbook>> closed_books_;  // kept for the Application's life
   Workbook* active_ = nullptr;
+  // The open workbooks in the order they were last active, the active one
+  // last: closing a workbook makes the one before it active again.
+  std::vector<Workbook*> activation_order_;
   int new_book_counter_ = 0;
   int event_depth_ = 0;  // events currently running (nesting)
 };

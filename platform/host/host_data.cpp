@@ -5,6 +5,7 @@
 
 #include "platform/host/host.h"
 #include "platform/host/internal.h"
+#include "platform/variant/text.h"
 
 namespace kassa::host {
 
@@ -12,10 +13,14 @@ namespace {
 
 constexpr size_t kChunk = 200;
 
+// A byte that is no UTF-8 character is escaped too, so the properties hold
+// well-formed text whatever a query or a name holds.
 std::string Escape(const std::string& s) {
   std::string out;
-  for (unsigned char c : s) {
-    if (c == '%' || c == ';' || c == '|' || c < 0x20 || c == 0x7F) {
+  for (size_t i = 0; i < s.size(); ++i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const bool invalid = c >= 0x80 && CharLength(s, i) == 1;
+    if (c == '%' || c == ';' || c == '|' || c < 0x20 || c == 0x7F || invalid) {
       char buf[4];
       std::snprintf(buf, sizeof buf, "%%%02X", c);
       out += buf;
@@ -85,9 +90,10 @@ std::vector<std::pair<std::string, std::string>> EncodeHostData(const Workbook& 
   std::vector<std::pair<std::string, std::string>> props;
   size_t at = 0;
   while (at < text.size()) {
-    size_t end = std::min(text.size(), at + kChunk);
-    // Never cut inside a UTF-8 character or a %XX escape.
-    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    // Never cut inside a character or a %XX escape.
+    size_t end = at;
+    while (end < text.size() && end + CharLength(text, end) - at <= kChunk)
+      end += CharLength(text, end);
     for (size_t k = 1; k <= 2 && end < text.size(); ++k)
       if (end >= k && text[end - k] == '%') {
         end -= k;

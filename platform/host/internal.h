@@ -133,7 +133,8 @@ bool WrittenColorIndex(int index);
 // "dd.mm.yyyy" for a date, "h:mm:ss" for a time of day, both for both; "" else.
 std::string DefaultFormatFor(const Variant& v);
 
-// Number of characters of UTF-8 text and the byte offset of character `n`.
+// Number of characters of UTF-8 text and the byte offset of character `n`,
+// in the system's one character model (an invalid byte is one character).
 size_t Utf8Length(const std::string& s);
 size_t Utf8Offset(const std::string& s, size_t n);
 

@@ -132,6 +132,11 @@ void Workbook::Save() {
   ui::Port().Note("FILE " + FullName());
 }
 
+void Workbook::Activate() {
+  if (closed_) throw HostError(1004, texts::kNoWorkbook);
+  app_->SetActive(*this);
+}
+
 void Workbook::Close() {
   if (closed_) return;
   closed_ = true;
@@ -142,7 +147,9 @@ void Workbook::Close() {
       app.books_.erase(it);
       break;
     }
-  if (app.active_ == this) app.active_ = app.books_.empty() ? nullptr : app.books_.back().get();
+  std::erase(app.activation_order_, this);
+  if (app.active_ == this)
+    app.active_ = app.activation_order_.empty() ? nullptr : app.activation_order_.back();
   // Released here; an event or macro still running holds its own reference.
   sink_.reset();
   macro_targets_.clear();

@@ -40,8 +40,10 @@ case "$mode" in
   --sanitize)
     BUILD="$REPO_DIR/build-sanitize"
     bash scripts/install-packages.sh
+    # -O1: what the sanitizers are made for, and a quicker build than -O2.
     CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G "Unix Makefiles" \
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKASSA_SANITIZE=ON \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g -DNDEBUG" \
+      -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g -DNDEBUG" -DKASSA_SANITIZE=ON \
       -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON "${launcher[@]}"
     cmake --build "$BUILD" -j"$jobs"
     # Every finding ends the program that made it; leaks are findings too.

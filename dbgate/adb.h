@@ -12,7 +12,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +57,40 @@ class KASSA_EXPORT Recordset {
 };
 using RecordsetRef = std::shared_ptr<Recordset>;
 
+// The statements of one attempt of a unit of work (SQL_Work_Execute), on the
+// instance's connection; valid only while the attempt runs. Execute and
+// Query trace their texts as the statement members do.
+class KASSA_EXPORT Work {
+ public:
+  using Row = std::vector<std::optional<std::string>>;  // nullopt: NULL
+  virtual ~Work();
+  // Runs one statement; false when it failed, Errno() telling why.
+  virtual bool Execute(const std::string& sql) = 0;
+  // Runs a query and hands back its rows, every value as the server sent
+  // it; false when it failed, Errno() telling why.
+  virtual bool Query(const std::string& sql, std::vector<Row>& rows) = 0;
+  // The same for a read that only checks what the work may do (the guard
+  // between workstations): it is not traced, so a trace shows the same
+  // statements whether or not the work is guarded.
+  virtual bool Inspect(const std::string& sql, std::vector<Row>& rows) = 0;
+  // The server's (or the client library's) number of the last failure;
+  // 0 after a statement that succeeded.
+  virtual unsigned Errno() const = 0;
+  // 1 for the first attempt; a later attempt follows one that failed (and
+  // a reconnect, possibly to another server of the list).
+  virtual int Attempt() const = 0;
+};
+
+// How an attempt of a unit of work ends, as its body decides.
+enum class WorkEnd {
+  Keep,    // done: in a transaction it is committed
+  Undo,    // done without a change: in a transaction it is rolled back
+  Failed,  // the attempt failed: rolled back, then retried like any statement
+};
+
+// Server error numbers a body of work looks at.
+inline constexpr unsigned kErrorDuplicateKey = 1062;
+
 class KASSA_EXPORT ADB_cls : public component::Object {
  public:
   // Members in the order of the class's interface.
@@ -92,6 +128,20 @@ class KASSA_EXPORT ADB_cls : public component::Object {
   // transaction committed.
   virtual void SQL_Transaction_Execute(const std::vector<std::string>& statements,
                                        bool& Stop_Program) = 0;
+
+  // Beyond the classic members: a unit of work whose statements depend on
+  // what its queries find. `body` runs once per attempt (inside one
+  // transaction when `in_transaction`) and says how the attempt ends. Like
+  // a statement member: connection on demand, the command's wait message,
+  // three attempts with a reconnect after each failed one (the failed
+  // attempt rolled back), then the give-up prompt "Команда к базе данных не
+  // была выполнена. Показать текст команды ?" and, on OK, the text of the
+  // statement that failed last. A commit that fails fails the attempt.
+  // Stop_Program False when an attempt ended with Keep (committed) or Undo.
+  // The body must decide from what its own queries find, so a retry on
+  // another server decides afresh.
+  virtual void SQL_Work_Execute(bool in_transaction, const std::function<WorkEnd(Work&)>& body,
+                                bool& Stop_Program) = 0;
 };
 
 }  // namespace kassa::dbgate

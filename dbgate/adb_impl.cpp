@@ -75,6 +75,8 @@ class ADBImpl final : public ADB_cls {
   std::string Get_Value_by_SQL(const std::string& RS_SQL, bool& Stop_Program) override;
   void SQL_Transaction_Execute(const std::vector<std::string>& statements,
                                bool& Stop_Program) override;
+  void SQL_Work_Execute(bool in_transaction, const std::function<WorkEnd(Work&)>& body,
+                        bool& Stop_Program) override;
 
  private:
   bool Connect_DB();
@@ -382,6 +384,93 @@ bool ADBImpl::AttemptTransaction(const std::vector<std::string>& statements, std
     return false;
   }
   return true;
+}
+
+// One attempt's statements on the instance's connection.
+class AttemptWork final : public Work {
+ public:
+  AttemptWork(sql::Connection& c, int attempt) : c_(c), attempt_(attempt) {}
+  bool Execute(const std::string& sql) override {
+    TraceStatement(sql);
+    std::string error;
+    if (c_.Execute(sql, error)) return Succeeded();
+    return Failed(sql);
+  }
+  bool Query(const std::string& sql, std::vector<Row>& rows) override {
+    TraceStatement(sql);
+    return Inspect(sql, rows);
+  }
+  bool Inspect(const std::string& sql, std::vector<Row>& rows) override {
+    rows.clear();
+    std::string error;
+    std::unique_ptr<sql::Result> r = c_.Query(sql, error);
+    if (!r) return Failed(sql);
+    const size_t columns = r->columns().size();
+    rows.reserve(r->RowCount());
+    for (size_t i = 0; i < r->RowCount(); ++i) {
+      Row row(columns);
+      for (size_t j = 0; j < columns; ++j)
+        if (!r->IsNull(i, j)) row[j] = r->Raw(i, j);
+      rows.push_back(std::move(row));
+    }
+    return Succeeded();
+  }
+  unsigned Errno() const override { return errno_; }
+  int Attempt() const override { return attempt_; }
+  const std::string& failing() const { return failing_; }
+  void Fail(std::string text) { failing_ = std::move(text); }
+
+ private:
+  bool Succeeded() {
+    errno_ = 0;
+    return true;
+  }
+  bool Failed(const std::string& sql) {
+    errno_ = c_.LastErrno() ? c_.LastErrno() : 1;
+    failing_ = sql;
+    return false;
+  }
+  sql::Connection& c_;
+  int attempt_;
+  unsigned errno_ = 0;
+  std::string failing_;
+};
+
+void ADBImpl::SQL_Work_Execute(bool in_transaction, const std::function<WorkEnd(Work&)>& body,
+                               bool& Stop_Program) {
+  if (!PrepareCommand(Stop_Program)) return;
+  Wait.Show(texts::kWaitCommand);
+  std::string failing;
+  for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+    if (DB_Command && DB_Connection) {
+      sql::Connection& c = *DB_Connection;
+      AttemptWork work(c, attempt);
+      std::string error;
+      bool begun = !in_transaction || c.Begin(error);
+      if (!begun) work.Fail("START TRANSACTION");
+      const WorkEnd end = begun ? body(work) : WorkEnd::Failed;
+      bool done = false;
+      if (end == WorkEnd::Keep) {
+        done = !in_transaction || c.Commit(error);
+        if (!done) work.Fail("COMMIT");
+      } else if (end == WorkEnd::Undo) {
+        done = true;
+      }
+      if (in_transaction && !(done && end == WorkEnd::Keep)) c.Rollback();
+      if (done) {
+        Stop_Program = false;
+        Wait.Close();
+        return;
+      }
+      failing = work.failing();
+    }
+    if (!Reconnect_DB() || !Create_Command()) {
+      Wait.Close();
+      return;
+    }
+  }
+  Wait.Close();
+  GiveUp(texts::kGiveUpCommand, failing);
 }
 
 void ADBImpl::SQL_Transaction_Execute(const std::vector<std::string>& statements,

@@ -1,4 +1,4 @@
-// Out-of-line anchors of the record set interface (vtables and type
+// Out-of-line anchors of the record set and work interfaces (vtables and type
 // information live here, in dbgate_iface, which clients may link).
 #include "dbgate/adb.h"
 
@@ -6,5 +6,6 @@ namespace kassa::dbgate {
 
 Field::~Field() = default;
 Recordset::~Recordset() = default;
+Work::~Work() = default;
 
 }  // namespace kassa::dbgate

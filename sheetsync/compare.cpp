@@ -2,6 +2,8 @@
 // sheets for the close question, and the emergency copy of the workbook
 // when the database is lost.
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 
 #include "platform/sql/sql.h"
 #include "platform/ui/ui.h"
@@ -121,7 +123,7 @@ std::string Engine::Changed_Sheets() {
   return list;
 }
 
-bool Engine::Save_Copy() {
+bool Engine::Save_Copy(std::string* copy_file) {
   ProgressWindow& progress = ProgressWindow::Instance();
   progress.Progress_Show(
       texts::kCopyingSheetPrefix + WB->Sheets(1).Name() + texts::kCopyingSheetSuffix, false);
@@ -143,7 +145,13 @@ bool Engine::Save_Copy() {
     skip_failure([&] { copy.Sheets(k).QueryTables(1).Delete(); });
   }
   progress.Progress_Text(texts::kSavingCopy);
-  const std::string file = CopyFileName(WB->Path(), WB->Name(), ui::Port().Now());
+  // A copy made earlier in the same minute is kept: this one gets a number.
+  const std::string name = CopyFileName(WB->Path(), WB->Name(), ui::Port().Now());
+  std::string file = name;
+  for (int n = 2; std::filesystem::exists(file); ++n)
+    file = name.substr(0, name.size() - std::strlen(texts::kCopyExtension)) + "_" +
+           std::to_string(n) + texts::kCopyExtension;
+  if (copy_file) *copy_file = file;
   std::string failure;
   try {
     copy.SaveAs(file, 1);

@@ -7,6 +7,8 @@
 //   store.cpp      whole-sheet store (one transaction) and refresh
 //   writeback.cpp  immediate write-back of edited cells
 //   compare.cpp    sheet vs database comparison, emergency copy
+//   concurrency_engine.cpp  several workstations: the table's image when a
+//                  sheet loads, the guarded store and write-back
 // The progress window is progress.h; pure texts are literals.h/column_limits.h.
 //
 // All work is done on the active sheet of the served workbook. A host error
@@ -28,6 +30,7 @@
 #include "platform/host/host.h"
 #include "platform/inibook/ini_book.h"
 #include "sheetsync/column_limits.h"
+#include "sheetsync/concurrency.h"
 #include "sheetsync/wb_events.h"
 
 namespace kassa::sheetsync {
@@ -145,18 +148,70 @@ class Engine final : public WB_Events {
   // ---- write-back (writeback.cpp)
   void Sync_Range(host::Range& Target);
   void Update_Cell(long row, int column);
+  // Creates the records first..last; an id another session took meanwhile
+  // stops it and makes the sheet shared (Knowledge().shared).
   void Insert_Row_Ids(long first, long last);
+  std::string Row_Id_Insert(long id);
   bool Data_Below(long row);
   void Format_Header();
 
   // ---- comparison and emergency copy (compare.cpp)
   bool Sheet_Differs();
   std::string Changed_Sheets();
-  // Writes the emergency copy; false (and the user told) when its file
-  // could not be written.
-  bool Save_Copy();
+  // Writes the emergency copy, never over an earlier copy; false (and the
+  // user told) when its file could not be written. `file` (when given)
+  // receives the copy's path.
+  bool Save_Copy(std::string* file = nullptr);
   bool Emergency_Exit_Close();
   void Emergency_Exit_Save();
+
+  // ---- several workstations (concurrency_engine.cpp; see concurrency.h)
+  // What this session knows of the active sheet's table. One per sheet in
+  // the process, so every engine serving the workbook shares it.
+  SheetKnowledge& Knowledge();
+  // Forgets what was known of the served workbook's sheets.
+  void Forget_Knowledge();
+  // Whether the active sheet is written to its table at all.
+  bool Sheet_Synchronised();
+  // Reads the active sheet's table as signatures (before the sheet loads),
+  // on a read-only session of its own as the query table reads its rows;
+  // false when it could not be read (the sheet is then unguarded until an
+  // image is taken).
+  bool Read_Table_Image(TableImage& image);
+  // The active sheet has just been loaded; `image` was read before.
+  void Sheet_Loaded(TableImage image);
+  // Makes Knowledge() describe the sheet as it is loaded now: a sheet
+  // loaded anew by another caller of its query table gets a fresh image.
+  // False when no image could be read (Knowledge() then is not loaded).
+  bool Ensure_Knowledge();
+  enum class StoreResult { Stored, Held, Failed };
+  // Runs a whole-sheet store's statements (delete, inserts) in one
+  // transaction that first reads the table under lock and keeps nothing
+  // when rows another workstation changed would be lost; the user then
+  // chooses: reload the sheet after saving a copy of the workbook (Held),
+  // overwrite (Stored), or cancel (Held). Failed: Stop_Program True.
+  StoreResult Store_Guarded(const std::vector<std::string>& statements);
+  // A plain write-back counted `n` records: whether that is what this
+  // session knows; when not, another writer is at work (shared from now).
+  bool Count_As_Known(long n);
+  // The same for the highest row id after a plain write-back.
+  bool Max_As_Known(const std::string& m);
+  // Records for the plain write-back: rows written, records created, and
+  // records removed above `last_data`.
+  void Written_Back(long first, long last);
+  void Created_Rows(long first, long last);
+  void Deleted_Above(long last_data);
+  // The write-back of the edited block in one guarded transaction (first >
+  // last: only the removal below the last filled row). Rows another
+  // workstation added, changed or deleted are not written: their cells are
+  // marked, the user is told which rows and may reload the sheet.
+  void Write_Back_Guarded(long first_row, long last_row, int first_col, int last_col);
+  // Saves the copy of the workbook, then loads the active sheet anew and
+  // tells the user where the typed values are; false when the copy failed.
+  bool Reload_Sheet_With_Copy();
+  // True after a store the user held back (reload or cancel), until the
+  // next store.
+  bool Store_Held = false;
 
   // ---- state
   host::Workbook* WB = nullptr;
@@ -180,6 +235,8 @@ class Engine final : public WB_Events {
   bool Skip_Check = false;
 
  private:
+  // The sheet's stored fields in column order ("Calc" columns left out).
+  std::vector<std::string> Stored_Fields() const;
   // Runs an event body: 0, or the code of the host error that escaped it.
   template <class F>
   int Guard(F&& body);

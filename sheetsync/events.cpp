@@ -75,6 +75,7 @@ void Engine::Reset_Book_State() {
   Skip_Check = false;
   Error_Count = 0;
   ID_Column.clear();
+  Forget_Knowledge();
   for (int i = 1; i <= WB->SheetsCount(); ++i) {
     Sheet_Visited[i] = false;
     Sheet_To_Store[i] = false;
@@ -164,6 +165,9 @@ int Engine::Workbook_BeforeClose(host::Workbook& Wb, bool& Cancel) {
         Cancel = true;
       } else if (a == ui::Answer::Yes) {
         Store_Marked_Sheets();
+        // The user held a store back (another workstation changed its
+        // table): the workbook stays open.
+        if (Store_Held) Cancel = true;
       } else {
         Cancel = false;
       }

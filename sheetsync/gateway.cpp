@@ -59,7 +59,16 @@ void Engine::Refresh_Sheet() {
   if (!ADB) Ensure_DB_Object();
   if (Stop_Program || !ADB) return;
   host::QueryTable& qt = ActiveSheet().QueryTables(1);
+  // The table's image is read just before the rows: what another
+  // workstation changes from here on is seen by the next store.
+  // Without an image the next store or write-back takes one first.
+  TableImage image;
+  const bool imaged = Sheet_Synchronised() && Read_Table_Image(image);
   int rc = ADB->Query_Refresh(qt, Stop_Program);
+  if (rc == 0 && !Stop_Program && imaged)
+    Sheet_Loaded(std::move(image));
+  else
+    Knowledge() = SheetKnowledge{};
   if (rc == host::kErrorResultTooLarge || rc == host::kErrorQueryRefused) {
     Sheet_Not_Whole(rc);
     return;

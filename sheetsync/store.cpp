@@ -1,6 +1,8 @@
 // Storing the active sheet into its table as a whole, then refreshing it.
 // The delete and every insert run in one transaction: a failure leaves the
 // table exactly as it was and a retry repeats the whole transaction. The
+// transaction reads the table under lock first and keeps nothing that would
+// take rows another workstation changed unless the user chooses so. The
 // cells are read (and looked up) before the transaction starts; rows are
 // sent as multi-row inserts of the per-row value lists. A store that marked
 // cells it could not store leaves the sheet unrefreshed, as typed.
@@ -55,6 +57,7 @@ void Engine::Delay_Pause(int16_t ms) {
 }
 
 void Engine::Store_Sheet(bool report) {
+  Store_Held = false;
   if (!Sheet_Ready) Load_Sheet_Config();
   const std::string sheet_name = ActiveSheet().Name();
   if (!Sheet_Ready) {
@@ -129,8 +132,9 @@ void Engine::Store_Sheet(bool report) {
     }
   }
 
-  Execute_Transaction(statements);
-  if (Stop_Program || no_columns) {
+  // Another workstation's rows are not taken unasked; a store the user
+  // held back (reload or cancel) ends here.
+  if (Store_Guarded(statements) != StoreResult::Stored || no_columns) {
     progress.Progress_Hide();
     return;
   }
@@ -161,7 +165,7 @@ void Engine::Store_Marked_Sheets() {
     if (Sheet_To_Store[i] && SwitchOf(Sync_On_Save, i)) {
       WB->Sheets(i).Activate();
       Store_Sheet(false);
-      if (Stop_Program) break;
+      if (Stop_Program || Store_Held) break;
     }
   }
 }

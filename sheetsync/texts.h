@@ -58,6 +58,40 @@ inline constexpr const char* kDatabaseLostStatus =
 inline constexpr const char* kCopyNotSavedPrefix = "Копия книги не сохранена: ";
 inline constexpr const char* kCopyNotSavedSuffix = ".";
 
+// Several workstations: another one changed the table of a sheet.
+// The store's question (Yes / No / Cancel):
+//   "Таблица NAL изменена с другого рабочего места после загрузки листа
+//    Наличные: отличаются 3 строки. ..."
+inline constexpr const char* kTableChangedTitle = "Изменения с другого рабочего места";
+inline constexpr const char* kTableChangedPrefix = "Таблица ";
+inline constexpr const char* kTableChangedMiddle =
+    " изменена с другого рабочего места после загрузки листа ";
+inline constexpr const char* kTableChangedRows = ": отличаются ";
+inline constexpr const char* kTableChangedChoice =
+    ".\n\nДа - сохранить копию книги с введёнными данными и загрузить лист из базы заново;\n"
+    "Нет - записать лист в базу поверх этих изменений;\nОтмена - ничего не записывать.";
+// After the reload: where the typed values are.
+inline constexpr const char* kReloadedPrefix = "Лист ";
+inline constexpr const char* kReloadedMiddle =
+    " загружен из базы заново. Введённые на нём данные сохранены в копии книги ";
+inline constexpr const char* kReloadedSuffix = ".";
+// A write-back met rows another workstation added, changed or deleted
+// (Yes / No): "Строки 12, 14 листа Наличные изменены ...".
+inline constexpr const char* kRowChangedPrefix = "Строка ";
+inline constexpr const char* kRowsChangedPrefix = "Строки ";
+inline constexpr const char* kRowsChangedSheet = " листа ";
+inline constexpr const char* kRowChangedSuffix =
+    " изменена с другого рабочего места после загрузки листа. Введённые в неё значения в базу "
+    "не внесены (выделены красным).";
+inline constexpr const char* kRowsChangedSuffix =
+    " изменены с другого рабочего места после загрузки листа. Введённые в них значения в базу "
+    "не внесены (выделены красным).";
+inline constexpr const char* kReloadQuestion =
+    " Загрузить лист из базы заново? Введённые данные будут сохранены в копии книги.";
+inline constexpr const char* kRowWord1 = " строка";
+inline constexpr const char* kRowWord2 = " строки";
+inline constexpr const char* kRowWord5 = " строк";
+
 // Progress window.
 inline constexpr const char* kProgressForm = "Dispay_Proccess";
 inline constexpr const char* kProgressLabel = "Dialog_Information";
@@ -101,6 +135,23 @@ inline constexpr const char* kLookupFrom = " From ";
 inline constexpr const char* kLookupWhere = " Where ucase(";
 inline constexpr const char* kLookupEquals = ") = ";
 inline constexpr const char* kNull = "Null";
+// Signatures of table rows (several workstations): MD5 over the quoted
+// stored fields, its first 16 hexadecimal digits.
+inline constexpr const char* kSignatureHead = "LEFT(MD5(CONCAT_WS(',', ";
+inline constexpr const char* kSignatureTail = ")), 16)";
+inline constexpr const char* kSignatureNoFields = "'-'";
+inline constexpr const char* kQuoteOpen = "QUOTE(";
+inline constexpr const char* kIsNull = " IS NULL";
+inline constexpr const char* kAnd = " AND ";
+inline constexpr const char* kSelect = "SELECT ";
+inline constexpr const char* kComma = ", ";
+inline constexpr const char* kFrom = " FROM ";
+inline constexpr const char* kWhereUpper = " WHERE ";
+inline constexpr const char* kBetween = " BETWEEN ";
+inline constexpr const char* kOr = " OR ";
+inline constexpr const char* kAbove = " > ";
+inline constexpr const char* kForUpdate = " FOR UPDATE";
+inline constexpr const char* kWhereIdIn = " In (";
 // Column types and widths of a table, learned once per table name.
 inline constexpr const char* kColumnsQueryPrefix =
     "SELECT COLUMN_NAME, DATA_TYPE, CHARACTER_MAXIMUM_LENGTH, NUMERIC_PRECISION, "

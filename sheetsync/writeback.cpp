@@ -42,15 +42,30 @@ void Engine::Sync_Range(host::Range& Target) {
   if (last_col > Col_Count) last_col = Col_Count;
   if (!Learn_Table_Limits()) return;
 
+  // The plain statements run while nothing shows another writer; from the
+  // first sign of one the write-back is guarded (concurrency.h).
+  const bool guarded = Ensure_Knowledge();
+  if (guarded && Knowledge().shared) {
+    Write_Back_Guarded(first_row, last_row, first_col, last_col);
+    return;
+  }
   const long n = ToCount(Get_Value(texts::kCountFrom + Table_Name));
   if (Stop_Program) return;
   if (n > host::kMaxRows - 1) {
     Sheet_Not_Whole(host::kErrorResultTooLarge);
     return;
   }
+  if (guarded && !Count_As_Known(n)) {
+    Write_Back_Guarded(first_row, last_row, first_col, last_col);
+    return;
+  }
   if (n + 1 < last_row) {
     Insert_Row_Ids(n + 2, last_row);
     if (Stop_Program) return;
+    if (guarded && Knowledge().shared) {
+      Write_Back_Guarded(first_row, last_row, first_col, last_col);
+      return;
+    }
   }
   for (long r = first_row; r <= last_row; ++r) {
     for (int c = first_col; c <= last_col; ++c) {
@@ -58,6 +73,7 @@ void Engine::Sync_Range(host::Range& Target) {
       if (Stop_Program) return;
     }
   }
+  if (guarded) Written_Back(first_row, last_row);
   if (Error_Count > 1) {
     ui::Message(
         texts::kNotStoredPrefix + std::to_string(Error_Count) + texts::kNotStoredMarkedSuffix,
@@ -68,9 +84,16 @@ void Engine::Sync_Range(host::Range& Target) {
   }
   const long last_data = Last_Data_Row();
   const std::string m = Get_Value(texts::kMaxIdFrom + Table_Name);
-  if (!Stop_Program && !m.empty() && m != texts::kNull && last_data < ToCount(m) &&
-      !Data_Below(last_data)) {
+  if (Stop_Program) return;
+  if (guarded && !Max_As_Known(m)) {
+    // Another writer added records: only this sheet's own cleared records
+    // below its last filled row are removed.
+    Write_Back_Guarded(last_row + 1, last_row, first_col, last_col);
+    return;
+  }
+  if (!m.empty() && m != texts::kNull && last_data < ToCount(m) && !Data_Below(last_data)) {
     Execute_SQL(texts::kDeleteFrom + Table_Name + texts::kWhereIdAbove + std::to_string(last_data));
+    if (guarded && !Stop_Program) Deleted_Above(last_data);
   }
 }
 
@@ -81,12 +104,8 @@ void Engine::Update_Cell(long row, int column) {
               *literal + texts::kWhere + ID_Column + texts::kEquals + std::to_string(row));
 }
 
-void Engine::Insert_Row_Ids(long first, long last) {
-  for (long k = first; k <= last; ++k) {
-    Execute_SQL(texts::kInsertInto + Table_Name + texts::kIdExlValues + std::to_string(k) +
-                texts::kClose);
-    if (Stop_Program) break;
-  }
+std::string Engine::Row_Id_Insert(long id) {
+  return texts::kInsertInto + Table_Name + texts::kIdExlValues + std::to_string(id) + texts::kClose;
 }
 
 bool Engine::Data_Below(long row) {

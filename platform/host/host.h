@@ -155,6 +155,9 @@ class KASSA_EXPORT QueryTable {
   virtual void CommandText(const std::string& sql) = 0;
   // Removes the query table from its sheet (the cells keep their values).
   virtual void Delete() = 0;
+  // How many times Refresh has written rows into the sheet, whoever called
+  // it: a change tells that the sheet was loaded anew.
+  virtual unsigned long RefreshCount() const { return 0; }
 };
 
 // A command button drawn on a sheet; clicking it runs `method` of the

@@ -53,6 +53,7 @@ class SheetQueryTable : public QueryTable {
   std::string CommandText() const override { return command_; }
   void CommandText(const std::string& sql) override { command_ = sql; }
   void Delete() override { sheet_.DeleteQueryTable(); }  // this object lives on with the sheet
+  unsigned long RefreshCount() const override { return refreshes_; }
 
   // A workbook may come from anywhere: its query is run only when it is one
   // SELECT, inside a read-only transaction, and never reads more rows than
@@ -71,6 +72,7 @@ class SheetQueryTable : public QueryTable {
     conn->Rollback();
     if (!result) throw HostError(1004, error);
     Write(*result);
+    ++refreshes_;
     if (result->Truncated()) throw HostError(kErrorResultTooLarge, texts::kResultTooLarge);
   }
 
@@ -126,6 +128,7 @@ class SheetQueryTable : public QueryTable {
   Worksheet& sheet_;
   std::string connection_, command_;
   bool enable_ = true;
+  unsigned long refreshes_ = 0;
 };
 
 }  // namespace

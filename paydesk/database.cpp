@@ -20,6 +20,12 @@ void Database::RunCommand(const std::string& sql) {
   adb_->SQL_Command_Execute(sql, Stop_Program);
 }
 
+void Database::RunWork(const std::function<dbgate::WorkEnd(dbgate::Work&)>& body) {
+  Stop_Program = true;
+  if (!Ensure()) return;
+  adb_->SQL_Work_Execute(false, body, Stop_Program);
+}
+
 std::string Database::ReadValue(const std::string& sql) {
   Stop_Program = true;
   if (!Ensure()) return "";

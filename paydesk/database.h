@@ -3,6 +3,7 @@
 // program's Stop_Program flag passed to every database call.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -20,6 +21,10 @@ class Database {
   // program ends, and the routine fails (Stop_Program True, "" / false).
   void RunCommand(const std::string& sql);
   std::string ReadValue(const std::string& sql);
+  // A unit of work whose statements depend on what it finds (ADB_cls's
+  // SQL_Work_Execute, outside a transaction): attempts, reconnects and the
+  // give-up prompt as for a command.
+  void RunWork(const std::function<dbgate::WorkEnd(dbgate::Work&)>& body);
   // Connection_String_CN from the parameters file; false when the library
   // is missing or the file cannot be read.
   bool ConnectionStringCN(std::string& cn);

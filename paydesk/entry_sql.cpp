@@ -99,3 +99,14 @@ std::optional<long> WholeNumber(const std::string& text) {
 }
 
 }  // namespace kassa::paydesk
+
+namespace kassa::paydesk {
+
+std::string StoredCheckQuery(const EntryPieces& p) {
+  using namespace texts;
+  return std::string(kStoredCheck) + p.id_num + kStoredDate + p.date_on + kStoredRecipient +
+         p.recipient_id + kStoredPurpose + p.purpose + kStoredSum + p.sum + kStoredCategory +
+         p.category_id;
+}
+
+}  // namespace kassa::paydesk

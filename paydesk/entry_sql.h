@@ -28,6 +28,9 @@ struct EntryPieces {
   std::string id_num, date_on, recipient_id, purpose, sum, category_id;
 };
 std::string InsertStatement(const EntryPieces& p);
+// "SELECT count(*)" of the buffer rows equal to the entry under its number:
+// 1 when the entry's insert was stored.
+std::string StoredCheckQuery(const EntryPieces& p);
 
 // A whole number read from the database as text (a count or a key), or
 // nullopt when the text is not one (the empty text of a failed read).

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <optional>
+#include <vector>
 
 #include "paydesk/entry_sql.h"
 #include "paydesk/sql_text.h"
@@ -46,6 +47,34 @@ std::optional<long> Count(Database& db, const std::string& typed, const std::str
   if (LongerThanStored(typed) || !FitsCp1251(typed)) return 0;
   const auto v = Read(db, sql);
   return v ? WholeNumber(*v) : std::nullopt;
+}
+
+// The entry's insert, stored exactly once. An attempt that failed other than
+// on a taken number may have been stored all the same (the server ran the
+// insert and the answer was lost with the connection): the next attempt
+// first looks for the entry under its number and, finding it, is done. A
+// number taken by another row fails as before (nothing of this entry is
+// stored and the user is told so). The statement sent is the insert as
+// built; the look-up is a check and is not traced.
+void InsertOnce(Database& db, EntryPieces& p) {
+  if (!WholeNumber(p.id_num)) {  // the count was not read: the insert fails as it always did
+    db.RunCommand(InsertStatement(p));
+    return;
+  }
+  bool maybe_stored = false;
+  db.RunWork([&](dbgate::Work& w) {
+    if (maybe_stored) {
+      std::vector<dbgate::Work::Row> rows;
+      if (!w.Inspect(StoredCheckQuery(p), rows)) return dbgate::WorkEnd::Failed;
+      if (!rows.empty() && !rows[0].empty() && rows[0][0] == std::optional<std::string>("1"))
+        return dbgate::WorkEnd::Keep;
+    }
+    if (w.Execute(InsertStatement(p))) return dbgate::WorkEnd::Keep;
+    // A taken number fails the attempt as it always did; any other failure
+    // may have come after the server ran the insert.
+    if (w.Errno() != dbgate::kErrorDuplicateKey) maybe_stored = true;
+    return dbgate::WorkEnd::Failed;
+  });
 }
 
 }  // namespace
@@ -96,7 +125,7 @@ StoreOutcome StoreEntry(const EntryInput& in, Database& db, Program& program) {
   // the database library waited; an ended program writes nothing.
   if (program.ended) return StoreOutcome::Done;
   db.Stop_Program = false;
-  db.RunCommand(InsertStatement(p));
+  InsertOnce(db, p);
   if (program.ended) return StoreOutcome::Done;
   Tell(db.Stop_Program ? kNotStored : kStored);
   return StoreOutcome::Done;

@@ -77,6 +77,13 @@ inline constexpr char kInsertColumnsClose[] = ") ";
 inline constexpr char kInsertValues[] = " Values (";
 inline constexpr char kInsertSeparator[] = ", ";
 inline constexpr char kInsertClose[] = " ) ";
+// Whether the buffer holds the entry under its number (after a lost answer).
+inline constexpr char kStoredCheck[] = "SELECT count(*) FROM NAL_BUFFER WHERE ID_Num = ";
+inline constexpr char kStoredDate[] = " AND DATE_ON = ";
+inline constexpr char kStoredRecipient[] = " AND RECIPIENT_ID = ";
+inline constexpr char kStoredPurpose[] = " AND Establish_Payment = ";
+inline constexpr char kStoredSum[] = " AND Sum_RUB = ";
+inline constexpr char kStoredCategory[] = " AND CATEGORY_PAYMENT_ID = ";
 
 // Pickers.
 inline constexpr char kPickerCaption[] = "Список";

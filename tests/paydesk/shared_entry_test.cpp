@@ -84,6 +84,8 @@ class SharedEntryTest : public ::testing::Test {
   std::unique_ptr<ts::TcpProxy> proxy_;
   std::string connect_file_, saved_, purpose_;
   bool pending_ = false;
+  const std::string dbgate_give_up_ =
+      "Команда к базе данных не была выполнена. Показать текст команды ?";
 };
 
 // The insert commits and the connection goes before its answer arrives: the
@@ -98,8 +100,23 @@ TEST_F(SharedEntryTest, AnEntryWhoseAnswerIsLostIsStoredOnceAndToldAsStored) {
             (Rows{{"1", "платёж 1", "125.5"}}));
 }
 
-// Another cashier stored a payment under the number this entry counted.
-TEST_F(SharedEntryTest, ANumberAnotherCashierTookMeanwhileTakesTheNextOne) {
+// Two entries, the first one's answer lost: the second takes the next
+// number, and each payment is in the buffer once.
+TEST_F(SharedEntryTest, AfterALostAnswerTheNextEntryTakesTheNextNumber) {
+  proxy_->LoseAnswerTo("Insert Into NAL_BUFFER");
+  ui_.unanswered = [](const ui::RecordedMessage&) { return ui::Answer::Cancel; };
+  Enter("платёж 1");
+  Enter("платёж 2");
+  EXPECT_EQ(proxy_->lost(), 1);
+  EXPECT_EQ(Messages(), (Lines{texts::kStored, texts::kStored}));
+  EXPECT_EQ(ts::RootQuery("SELECT ID_NUM, ESTABLISH_PAYMENT FROM NAL_BUFFER ORDER BY ID_NUM"),
+            (Rows{{"1", "платёж 1"}, {"2", "платёж 2"}}));
+}
+
+// Another cashier stored a payment under the number this entry counted:
+// that payment stays as it is, this one is not taken for stored, and the
+// user is told that nothing was stored.
+TEST_F(SharedEntryTest, ANumberAnotherCashierTookMeanwhileIsToldAsNotStored) {
   bool raced = false;
   on_line = [&](const std::string& line) {
     if (!raced && line.rfind("SQL \"Insert Into NAL_BUFFER", 0) == 0)
@@ -109,9 +126,9 @@ TEST_F(SharedEntryTest, ANumberAnotherCashierTookMeanwhileTakesTheNextOne) {
   ui_.unanswered = [](const ui::RecordedMessage&) { return ui::Answer::Cancel; };
   Enter("платёж 1");
   ASSERT_TRUE(raced);
-  EXPECT_EQ(Messages(), Lines{texts::kStored});
+  EXPECT_EQ(Messages(), (Lines{dbgate_give_up_, texts::kNotStored}));
   EXPECT_EQ(ts::RootQuery("SELECT ID_NUM, ESTABLISH_PAYMENT FROM NAL_BUFFER ORDER BY ID_NUM"),
-            (Rows{{"1", "чужой"}, {"2", "платёж 1"}}));
+            (Rows{{"1", "чужой"}}));
 }
 
 }  // namespace

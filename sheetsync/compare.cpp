@@ -148,7 +148,7 @@ bool Engine::Save_Copy(std::string* copy_file) {
   // A copy made earlier in the same minute is kept: this one gets a number.
   const std::string name = CopyFileName(WB->Path(), WB->Name(), ui::Port().Now());
   std::string file = name;
-  for (int n = 2; std::filesystem::exists(file); ++n)
+  for (int n = 2; std::filesystem::is_regular_file(file); ++n)
     file = name.substr(0, name.size() - std::strlen(texts::kCopyExtension)) + "_" +
            std::to_string(n) + texts::kCopyExtension;
   if (copy_file) *copy_file = file;

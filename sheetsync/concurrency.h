@@ -56,14 +56,14 @@ struct TableImage {
 
 // What one workbook session knows of a synchronised sheet's table.
 struct SheetKnowledge {
-  std::string table;            // the table the image is of
-  unsigned long refreshes = 0;  // the query table's refresh count when loaded
-  bool loaded = false;          // `base` was taken as the sheet was loaded
-  TableImage base;              // the table just before the sheet was loaded
-  RowSet written;               // rows a plain write-back wrote (signature unknown)
+  std::string table;                // the table the image is of
+  unsigned long refreshes = 0;      // the query table's refresh count when loaded
+  bool loaded = false;              // `base` was taken as the sheet was loaded
+  TableImage base;                  // the table just before the sheet was loaded
+  RowSet written;                   // rows a plain write-back wrote (signature unknown)
   std::map<long, std::string> own;  // rows as a guarded write-back left them
-  RowSet known;                 // ids this session believes exist
-  bool shared = false;          // another writer was seen since the load
+  RowSet known;                     // ids this session believes exist
+  bool shared = false;              // another writer was seen since the load
 };
 
 // Rows a store would take from another workstation (see the header).

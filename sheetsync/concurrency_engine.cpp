@@ -168,10 +168,11 @@ Engine::StoreResult Engine::Store_Guarded(const std::vector<std::string>& statem
 
   ProgressWindow& progress = ProgressWindow::Instance();
   progress.Progress_Hide();
-  const std::string question = texts::kTableChangedPrefix + Table_Name +
-                               texts::kTableChangedMiddle + ActiveSheet().Name() +
-                               texts::kTableChangedRows + RowsCountText(conflicts.count) +
-                               texts::kTableChangedChoice;
+  const std::string question =
+      texts::kTableChangedPrefix + Table_Name + texts::kTableChangedMiddle + ActiveSheet().Name() +
+      (conflicts.count % 10 == 1 && conflicts.count % 100 != 11 ? texts::kTableChangedRow
+                                                                : texts::kTableChangedRows) +
+      RowsCountText(conflicts.count) + texts::kTableChangedChoice;
   switch (ui::Message(question, ui::Buttons::YesNoCancel, texts::kTableChangedTitle)) {
     case ui::Answer::Yes:
       Store_Held = true;
@@ -198,9 +199,9 @@ bool Engine::Reload_Sheet_With_Copy() {
   Refresh_Sheet();
   progress.Progress_Hide();
   if (Stop_Program) return true;
-  ui::Message(texts::kReloadedPrefix + ws.Name() + texts::kReloadedMiddle + file +
-                  texts::kReloadedSuffix,
-              ui::Buttons::OK);
+  ui::Message(
+      texts::kReloadedPrefix + ws.Name() + texts::kReloadedMiddle + file + texts::kReloadedSuffix,
+      ui::Buttons::OK);
   return true;
 }
 
@@ -255,8 +256,7 @@ void Engine::Insert_Row_Ids(long first, long last) {
           if (maybe_stored) {
             // This insert's own record, whose answer was lost, is still blank.
             std::vector<dbgate::Work::Row> rows;
-            if (!w.Query(FoundRowsQuery(Table_Name, ID_Column, Stored_Fields(), id, id, id),
-                         rows))
+            if (!w.Query(FoundRowsQuery(Table_Name, ID_Column, Stored_Fields(), id, id, id), rows))
               return dbgate::WorkEnd::Failed;
             for (const dbgate::Work::Row& row : rows)
               if (row.size() == 3 && row[0] && ToId(*row[0]) == id && row[2] == "1")
@@ -289,8 +289,8 @@ void Engine::Write_Back_Guarded(long first_row, long last_row, int first_col, in
       if (Stop_Program) return;
       if (!literal) continue;
       updates[r].push_back(texts::kUpdate + Table_Name + texts::kSet + Column(c).field +
-                           texts::kEquals + *literal + texts::kWhere + ID_Column +
-                           texts::kEquals + std::to_string(r));
+                           texts::kEquals + *literal + texts::kWhere + ID_Column + texts::kEquals +
+                           std::to_string(r));
     }
   }
   const long last_data = Last_Data_Row();

@@ -66,6 +66,7 @@ inline constexpr const char* kTableChangedTitle = "Изменения с дру�
 inline constexpr const char* kTableChangedPrefix = "Таблица ";
 inline constexpr const char* kTableChangedMiddle =
     " изменена с другого рабочего места после загрузки листа ";
+inline constexpr const char* kTableChangedRow = ": отличается ";    // 1, 21, ...
 inline constexpr const char* kTableChangedRows = ": отличаются ";
 inline constexpr const char* kTableChangedChoice =
     ".\n\nДа - сохранить копию книги с введёнными данными и загрузить лист из базы заново;\n"

@@ -120,8 +120,7 @@ TEST_F(SharedEntryTest, ANumberAnotherCashierTookMeanwhileIsToldAsNotStored) {
   bool raced = false;
   on_line = [&](const std::string& line) {
     if (!raced && line.rfind("SQL \"Insert Into NAL_BUFFER", 0) == 0)
-      raced = ts::RootExec(
-          "INSERT INTO NAL_BUFFER VALUES (1, '2024-06-15', 1, 'чужой', 10, 1)");
+      raced = ts::RootExec("INSERT INTO NAL_BUFFER VALUES (1, '2024-06-15', 1, 'чужой', 10, 1)");
   };
   ui_.unanswered = [](const ui::RecordedMessage&) { return ui::Answer::Cancel; };
   Enter("платёж 1");

@@ -91,8 +91,8 @@ class SharingDbTest : public ::testing::Test {
     for (long r : rows) {
       const Rows found = ts::RootQuery(
           "SELECT count(*) FROM NAL WHERE ID_EXL = " + std::to_string(r) +
-          " AND DATE_ON = '2010-01-05' AND RECIPIENT_ID = 1 AND ESTABLISH_PAYMENT = '" + who +
-          " " + std::to_string(r) + "' AND SUM_RUB = " + std::to_string(r) +
+          " AND DATE_ON = '2010-01-05' AND RECIPIENT_ID = 1 AND ESTABLISH_PAYMENT = '" + who + " " +
+          std::to_string(r) + "' AND SUM_RUB = " + std::to_string(r) +
           ".5 AND CATEGORY_PAYMENT_ID = 1");
       if (found == Rows{{"1"}}) ++kept;
     }
@@ -148,7 +148,9 @@ TEST_F(SharingDbTest, TwoSessionsTypingInterleavedRowsAtOnceLoseNothing) {
 
 // The close question answered "Да" stores the sheet; another client has
 // added rows and changed one since the sheet was loaded. The store finds it
-// in its transaction and asks; Отмена keeps the table and the workbook open.
+// in its transaction and asks, naming the table and the rows that differ;
+// Отмена keeps the table and the workbook open, Нет (overwrite) is the
+// user's explicit choice and writes the sheet.
 TEST_F(SharingDbTest, ClosingWithYesKeepsAnotherClientsRowsUnlessTheUserOverwrites) {
   auto a = Open("a");
   host::user::Type(a->Cash(), 3, 3, "Сдача");
@@ -157,13 +159,68 @@ TEST_F(SharingDbTest, ClosingWithYesKeepsAnotherClientsRowsUnlessTheUserOverwrit
       "13',13,1)"));
   ASSERT_TRUE(ts::RootExec("UPDATE NAL SET SUM_RUB = 501 WHERE ID_EXL = 5"));
   const Rows before = ts::RootQuery("SELECT * FROM NAL ORDER BY ID_EXL");
+  const std::string question = std::string(texts::kTableChangedPrefix) + "NAL" +
+                               texts::kTableChangedMiddle + a->Cash().Name() +
+                               texts::kTableChangedRows + "3 строки" + texts::kTableChangedChoice;
 
   ui_.QueueAnswer(ui::Answer::Yes);  // store the changed sheet
-  ui_.unanswered = [](const ui::RecordedMessage&) { return ui::Answer::Cancel; };
+  ui_.QueueAnswer(ui::Answer::Cancel);
   host::user::Close(*a->wb);
   EXPECT_EQ(ts::RootQuery("SELECT * FROM NAL ORDER BY ID_EXL"), before);
   EXPECT_FALSE(a->engine->Stop_Program);
   ASSERT_FALSE(a->wb->closed());
+  ASSERT_FALSE(ui_.messages().empty());
+  EXPECT_EQ(ui_.messages().back().text, question);
+  EXPECT_EQ(ui_.messages().back().title, texts::kTableChangedTitle);
+
+  ui_.QueueAnswer(ui::Answer::Yes);
+  ui_.QueueAnswer(ui::Answer::No);  // overwrite
+  host::user::Close(*a->wb);
+  EXPECT_EQ(ui_.messages().back().text, question);
+  EXPECT_TRUE(a->wb->closed());
+  EXPECT_EQ(ts::RootQuery("SELECT count(*), max(ID_EXL) FROM NAL"), (Rows{{"10", "11"}}));
+  EXPECT_EQ(ts::RootQuery("SELECT ESTABLISH_PAYMENT FROM NAL WHERE ID_EXL = 3"), (Rows{{"Сдача"}}));
+  EXPECT_EQ(ts::RootQuery("SELECT SUM_RUB FROM NAL WHERE ID_EXL = 5"), (Rows{{"5"}}));
+}
+
+// Да to the same question: the workbook's sheet is saved as a copy with
+// what was typed, the sheet is loaded anew with the other client's rows,
+// and the table is not written.
+TEST_F(SharingDbTest, ReloadingAfterAnotherClientsChangeKeepsTheTypedSheetInACopy) {
+  auto a = Open("a");
+  host::user::Type(a->Cash(), 3, 3, "Сдача");
+  ASSERT_TRUE(ts::RootExec("UPDATE NAL SET SUM_RUB = 501 WHERE ID_EXL = 5"));
+  const Rows before = ts::RootQuery("SELECT * FROM NAL ORDER BY ID_EXL");
+  ui_.QueueAnswer(ui::Answer::Yes);  // reload, keeping a copy
+  ui_.unanswered = [](const ui::RecordedMessage&) { return ui::Answer::OK; };
+  bool cancel = false;
+  EXPECT_EQ(a->engine->Workbook_BeforeSave(*a->wb, cancel), 0);
+  EXPECT_EQ(ts::RootQuery("SELECT * FROM NAL ORDER BY ID_EXL"), before);
+  EXPECT_EQ(a->Cash().Cells(5, 4).Text(), "501");
+  // The copy holds the sheet as it was typed.
+  std::vector<fs::path> copies;
+  for (const auto& e : fs::directory_iterator(a->dir))
+    if (e.path().filename().string().rfind("Copy_", 0) == 0) copies.push_back(e.path());
+  ASSERT_EQ(copies.size(), 1u);
+  host::Application other;
+  host::Workbook& copy = other.Open(copies[0].string());
+  EXPECT_EQ(copy.Sheets(1).Cells(3, 3).Text(), "Сдача");
+  EXPECT_EQ(copy.Sheets(1).Cells(5, 4).Text(), "5");
+  const std::string told = ui_.messages().back().text;
+  EXPECT_EQ(told.rfind(texts::kReloadedPrefix, 0), 0u) << told;
+  EXPECT_NE(told.find(copies[0].filename().string()), std::string::npos) << told;
+}
+
+// One workstation alone: the store asks nothing and writes the sheet.
+TEST_F(SharingDbTest, AStoreWithNobodyElseWritingAsksNothing) {
+  auto a = Open("a");
+  host::user::Type(a->Cash(), 3, 3, "Сдача");
+  ui_.QueueAnswer(ui::Answer::Yes);
+  host::user::Close(*a->wb);
+  EXPECT_TRUE(a->wb->closed());
+  for (const ui::RecordedMessage& m : ui_.messages())
+    EXPECT_NE(m.title, texts::kTableChangedTitle) << m.text;
+  EXPECT_EQ(ts::RootQuery("SELECT count(*) FROM NAL"), (Rows{{"10"}}));
 }
 
 // Another workstation added row 5 while this sheet shows the table's rows
@@ -175,6 +232,12 @@ TEST_F(SharingDbTest, APlaceholderThatMeetsAnotherSessionsRowIsToldAsSuchAndWrit
   ui_.unanswered = [](const ui::RecordedMessage&) { return ui::Answer::No; };
   host::user::Type(a->Cash(), 5, 3, "мой 5");
   EXPECT_FALSE(a->engine->Stop_Program);
+  ASSERT_FALSE(ui_.messages().empty());
+  EXPECT_EQ(ui_.messages().back().text.rfind(
+                std::string(texts::kRowChangedPrefix) + "5" + texts::kRowsChangedSheet, 0),
+            0u)
+      << ui_.messages().back().text;
+  EXPECT_TRUE(a->Cash().Cells(5, 3).Font().Bold());
   EXPECT_EQ(ts::RootQuery("SELECT ESTABLISH_PAYMENT FROM NAL WHERE ID_EXL = 5"),
             (Rows{{"чужой 5"}}));
 }
@@ -193,6 +256,13 @@ TEST_F(SharingDbTest, APlaceholderRacedByAnotherSessionIsToldAsSuchNotAsALostCon
   host::user::Type(a->Cash(), 12, 3, "мой 12");
   ASSERT_TRUE(raced);
   EXPECT_FALSE(a->engine->Stop_Program);
+  for (const ui::RecordedMessage& m : ui_.messages())  // not a lost connection
+    EXPECT_EQ(m.title, texts::kTableChangedTitle) << m.text;
+  ASSERT_FALSE(ui_.messages().empty());
+  EXPECT_EQ(ui_.messages().back().text.rfind(
+                std::string(texts::kRowChangedPrefix) + "12" + texts::kRowsChangedSheet, 0),
+            0u)
+      << ui_.messages().back().text;
   EXPECT_EQ(ts::RootQuery("SELECT ESTABLISH_PAYMENT FROM NAL WHERE ID_EXL = 12"),
             (Rows{{"чужой 12"}}));
 }

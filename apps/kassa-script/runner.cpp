@@ -44,6 +44,8 @@ Runner::Runner(Script script, const std::string& deploy, const std::string& tool
   backend_.answer_source = [this] { return AnswerFromScript(); };
   backend_.action_source = [this] { return NextAction(); };
   backend_.unanswered = [this](const ui::RecordedMessage& m) -> ui::Answer {
+    if (auto standing = unasked_.find(m.buttons); standing != unasked_.end())
+      return standing->second;
     std::string why = texts::kUnansweredBox + ui::Quote(m.text);
     // An answer that does not fit the box was recorded as the reason.
     if (!backend_.failures().empty() && backend_.failures().back().rfind("answer ", 0) == 0)
@@ -130,6 +132,20 @@ void Runner::Execute(const Line& line) {
     std::optional<ui::Answer> a = ParseAnswer(line.words[1]);
     if (!a) Fail("answer must be OK, Cancel, Yes or No: " + line.text);
     backend_.QueueAnswer(*a);
+  } else if (cmd == "unasked") {
+    // A box of these buttons that no line answers takes this answer (a user
+    // working for a long time without a script for every question).
+    Arity(line, 3, 3);
+    static const std::map<std::string, ui::Buttons> kinds = {
+        {"OK", ui::Buttons::OK},
+        {"OKCancel", ui::Buttons::OKCancel},
+        {"YesNo", ui::Buttons::YesNo},
+        {"YesNoCancel", ui::Buttons::YesNoCancel}};
+    auto kind = kinds.find(line.words[1]);
+    std::optional<ui::Answer> a = ParseAnswer(line.words[2]);
+    if (kind == kinds.end() || !a)
+      Fail("unasked OK|OKCancel|YesNo|YesNoCancel OK|Cancel|Yes|No: " + line.text);
+    unasked_[kind->second] = *a;
   } else if (cmd == "show") {
     DoShow(line);
   } else if (cmd == "copy") {

@@ -17,6 +17,7 @@
 // the port and password of <deploy>/Pass_Parametrs.ini.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "apps/kassa-script/database.h"
@@ -60,6 +61,8 @@ class Runner {
   Database db_;
   host::Application app_;
   const Line* current_ = nullptr;
+  // `unasked <buttons> <answer>`: the standing answer of boxes of that kind.
+  std::map<ui::Buttons, ui::Answer> unasked_;
 };
 
 }  // namespace kassa::script

@@ -140,6 +140,7 @@ Engine::StoreResult Engine::Store_Guarded(const std::vector<std::string>& statem
   const SheetKnowledge& k = Knowledge();
   const SheetKnowledge* known = k.loaded && k.table == Table_Name ? &k : nullptr;
   StoreConflicts conflicts;
+  TableImage stored;  // the table as the committed store left it
   auto store = [&](bool overwrite) {
     return [&, overwrite](dbgate::Work& w) {
       conflicts = StoreConflicts{};
@@ -154,17 +155,26 @@ Engine::StoreResult Engine::Store_Guarded(const std::vector<std::string>& statem
       }
       for (const std::string& s : statements)
         if (!w.Execute(s)) return dbgate::WorkEnd::Failed;
-      if (overwrite) return dbgate::WorkEnd::Keep;
       if (!w.Inspect(ImageQuery(Table_Name, ID_Column, fields, false), rows))
         return dbgate::WorkEnd::Failed;
       ToImage(rows, with_ids, after);
+      stored = after;
+      if (overwrite) return dbgate::WorkEnd::Keep;
       conflicts = FindStoreConflicts(before, after, known, with_ids);
       return conflicts.count > 0 ? dbgate::WorkEnd::Undo : dbgate::WorkEnd::Keep;
     };
   };
+  // What this session knows after its store: the table as stored (the
+  // sheet may stay unrefreshed, as typed, when cells were marked).
+  auto known_as_stored = [&] {
+    const bool shared = Knowledge().shared;
+    Sheet_Loaded(std::move(stored));
+    Knowledge().shared = shared;
+    return StoreResult::Stored;
+  };
   ADB->SQL_Work_Execute(true, store(false), Stop_Program);
   if (Stop_Program) return StoreResult::Failed;
-  if (conflicts.count == 0) return StoreResult::Stored;
+  if (conflicts.count == 0) return known_as_stored();
 
   ProgressWindow& progress = ProgressWindow::Instance();
   progress.Progress_Hide();
@@ -182,7 +192,7 @@ Engine::StoreResult Engine::Store_Guarded(const std::vector<std::string>& statem
       progress.Progress_Show(texts::kLoadingSheetPrefix + ActiveSheet().Name() + texts::kFiveDots,
                              true);
       ADB->SQL_Work_Execute(true, store(true), Stop_Program);
-      return Stop_Program ? StoreResult::Failed : StoreResult::Stored;
+      return Stop_Program ? StoreResult::Failed : known_as_stored();
     default:
       Store_Held = true;
       return StoreResult::Held;

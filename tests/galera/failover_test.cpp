@@ -28,6 +28,7 @@
 #include "platform/ui/form.h"
 #include "platform/ui/script/scripted.h"
 #include "sheetsync/engine.h"
+#include "sheetsync/texts.h"
 #include "tests/sheetsync/test_book.h"
 #include "tests/support/galera.h"
 #include "tests/support/testsupport.h"
@@ -167,6 +168,14 @@ class SheetStore : public Failover {
     return wb;
   }
 
+  // The store's question when another client changed `rows` of NAL.
+  static std::string ChangedQuestion(const std::string& rows) {
+    namespace t = sheetsync::texts;
+    const bool one = rows.rfind("1 ", 0) == 0;
+    return std::string(t::kTableChangedPrefix) + "NAL" + t::kTableChangedMiddle + "Наличные" +
+           (one ? t::kTableChangedRow : t::kTableChangedRows) + rows + t::kTableChangedChoice;
+  }
+
   host::Application app_;
   std::shared_ptr<sheetsync::Engine> engine_ = std::make_shared<sheetsync::Engine>();
 };
@@ -186,13 +195,18 @@ TEST_F(SheetStore, TenThousandRowsCompleteOnAnotherNodeWhenTheirNodeDies) {
     // The delete has run inside the store's transaction; the rows follow.
     if (!killed && line.rfind("SQL \"Insert Into NAL", 0) == 0) killed = KillNodeInUse();
   };
+  // The store finds those changes (on the node it moved to) and asks; the
+  // user chooses to overwrite them.
+  ui_.QueueAnswer(ui::Answer::No);
   const Clock::time_point started = Clock::now();
   engine_->Store_Sheet(false);
   ASSERT_NE(killed, 0);
   Report("store of 10,000 rows", killed, started);
   EXPECT_FALSE(engine_->Stop_Program);
-  EXPECT_TRUE(Messages().empty());               // the user saw only the wait and progress
-  EXPECT_EQ(Count("SQL \"Delete From NAL"), 2);  // the whole transaction again
+  // 1,001 rows deleted and 1,285 changed elsewhere.
+  EXPECT_EQ(Messages(), std::vector<std::string>{ChangedQuestion("2286 строк")});
+  // Killed, found the other changes and rolled back, then the overwrite.
+  EXPECT_EQ(Count("SQL \"Delete From NAL"), 3);
   for (int n : LiveNodes()) {
     EXPECT_NE(n, killed);
     EXPECT_EQ(cluster_.Query(n, kNalRows), sheet_rows) << "node " << n;
@@ -218,11 +232,13 @@ TEST_F(SheetStore, ACertificationConflictRetriesTheWholeStore) {
       changed = cluster_.Exec(other, "UPDATE db_pnr_l.NAL SET SUM_RUB = 999 WHERE ID_EXL = 2");
     }
   };
+  // The retry finds the other node's change and asks; the user overwrites.
+  ui_.QueueAnswer(ui::Answer::No);
   engine_->Store_Sheet(false);
   ASSERT_TRUE(changed);
   EXPECT_FALSE(engine_->Stop_Program);
-  EXPECT_TRUE(Messages().empty());
-  EXPECT_EQ(Count("SQL \"Delete From NAL"), 2);
+  EXPECT_EQ(Messages(), std::vector<std::string>{ChangedQuestion("1 строка")});
+  EXPECT_EQ(Count("SQL \"Delete From NAL"), 3);
   for (int n = 1; n <= 3; ++n) EXPECT_EQ(cluster_.Query(n, kNalRows), sheet_rows) << "node " << n;
 }
 

@@ -223,6 +223,25 @@ TEST_F(SharingDbTest, AStoreWithNobodyElseWritingAsksNothing) {
   EXPECT_EQ(ts::RootQuery("SELECT count(*) FROM NAL"), (Rows{{"10"}}));
 }
 
+// A store that marked a cell leaves the sheet unrefreshed, as typed; the
+// next store of the same session is still its own change, not another's.
+TEST_F(SharingDbTest, AStoreAfterAnUnrefreshedStoreOfTheSameSessionAsksNothing) {
+  auto a = Open("a");
+  ui_.unanswered = [](const ui::RecordedMessage&) { return ui::Answer::OK; };
+  a->Cash().Cells(3, 3).Value(Variant::Text("первая"));   // no change event: stored on save
+  a->Cash().Cells(4, 1).Value(Variant::Text("не дата"));  // marked red, so no refresh
+  a->engine->Store_Sheet(true);
+  ASSERT_FALSE(a->engine->Stop_Program);
+  EXPECT_EQ(ts::RootQuery("SELECT ESTABLISH_PAYMENT FROM NAL WHERE ID_EXL = 3"),
+            (Rows{{"первая"}}));
+  a->Cash().Cells(3, 3).Value(Variant::Text("вторая"));
+  a->engine->Store_Sheet(true);
+  EXPECT_EQ(ts::RootQuery("SELECT ESTABLISH_PAYMENT FROM NAL WHERE ID_EXL = 3"),
+            (Rows{{"вторая"}}));
+  for (const ui::RecordedMessage& m : ui_.messages())
+    EXPECT_NE(m.title, texts::kTableChangedTitle) << m.text;
+}
+
 // Another workstation added row 5 while this sheet shows the table's rows
 // 2..3: typing into row 5 here would create the rows 4 and 5 and meets it.
 TEST_F(SharingDbTest, APlaceholderThatMeetsAnotherSessionsRowIsToldAsSuchAndWritesNothing) {

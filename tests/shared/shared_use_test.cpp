@@ -1,13 +1,14 @@
 // One ledger used from several workstations at once, for a fixed time, on
-// loopback only: four workbook sessions (kassa-script processes editing and
-// saving the cash sheet of their own workbooks) and two cash desks
+// loopback only: four workbook sessions (kassa-script processes, each on its
+// own copy of the sample workbook, editing and saving the cash sheet and
+// editing the category dictionary through its dialog) and two cash desks
 // (kassa-script processes running the entry program in a loop). Afterwards
 // the buffer is loaded into NAL and the ledger is checked:
 //  - every payment the entry program told as stored is in NAL exactly once,
 //    and no payment told as not stored is there;
-//  - every sheet row holds what its owner (the one session that edits it)
-//    last typed, or an earlier value of that owner: no session's row was
-//    changed by another session (no session chooses to overwrite).
+//  - every sheet row and category holds what its owner (the one session
+//    that edits it) last typed, or an earlier value of that owner: nothing
+//    was changed by another session (no session chooses to overwrite).
 // The figures are printed as "shared use: ..." lines (ctest -L shared -V).
 // Once against the test server, once against the Galera cluster with the
 // node in use killed half-way through.
@@ -35,7 +36,6 @@
 #include "platform/component/component.h"
 #include "platform/ui/script/scripted.h"
 #include "sheetsync/texts.h"
-#include "tests/sheetsync/test_book.h"
 #include "tests/support/galera.h"
 #include "tests/support/testsupport.h"
 
@@ -74,6 +74,7 @@ constexpr char kStandingAnswers[] =
 
 struct Figures {
   std::atomic<int> session_runs{0}, session_failures{0}, edits{0}, conflicts{0};
+  std::atomic<int> dictionary_edits{0};
   std::atomic<int> desk_runs{0}, desk_failures{0};
 };
 
@@ -83,14 +84,14 @@ class SharedUse : public ::testing::Test {
     const ts::TestEnv env = ts::TestEnv::FromEnvironment();
     runner_ = env.deploy + "/kassa-script";
     ASSERT_TRUE(fs::exists(runner_)) << runner_;
-    fs::copy_file(ts::SourceDir() + "/tests/scenarios/sheetsync/Sync.ini", env.dlls() + "/Sync.ini",
-                  fs::copy_options::overwrite_existing);
     dir_ = fs::path(env.testenv) / "shared_use" /
            ::testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::remove_all(dir_);
     ASSERT_TRUE(ts::RootExec(
         "INSERT INTO OUR_MEMBERS VALUES (1,'Иванов','Иванов','Иван','Иванович','кассир')"));
-    ASSERT_TRUE(ts::RootExec("INSERT INTO CATEGORY_NAL VALUES (1,'ХОЗ','хозяйственные')"));
+    ASSERT_TRUE(ts::RootExec(
+        "INSERT INTO CATEGORY_NAL VALUES (1,'ХОЗ','хозяйственные'),(2,'С1','исходная'),"
+        "(3,'С2','исходная'),(4,'С3','исходная'),(5,'С4','исходная')"));
     std::string rows = "INSERT INTO NAL VALUES ";
     for (long r = kFirstRow; r <= kLastRow; ++r)
       rows += (r > kFirstRow ? ", (" : "(") + std::to_string(r) + ",'2009-12-01',1,'исходная " +
@@ -98,8 +99,8 @@ class SharedUse : public ::testing::Test {
     ASSERT_TRUE(ts::RootExec(rows));
     for (int s = 1; s <= kSessions; ++s) {
       fs::create_directories(dir_ / ("session" + std::to_string(s)));
-      sheetsync::testing::WriteTestBook(
-          (dir_ / ("session" + std::to_string(s)) / "Sync.xls").string(), true);
+      fs::copy_file(env.deploy + "/Kassa.xls", dir_ / ("session" + std::to_string(s)) / "Kassa.xls",
+                    fs::copy_options::overwrite_existing);
     }
     for (int d = 1; d <= kDesks; ++d) fs::create_directories(dir_ / ("desk" + std::to_string(d)));
   }
@@ -109,9 +110,11 @@ class SharedUse : public ::testing::Test {
     return ts::Run({runner_, file.string()});
   }
 
-  // One workbook session: opens its workbook, types new values into two of
-  // its own rows (each written to the table at once) and saves the workbook
-  // (the whole-sheet store).
+  // One workbook session on the sample workbook: opens it, types new values
+  // into two of its own cash rows (each written to the table at once),
+  // gives its own category a new description through the category dialog
+  // (rows 2..5 of the dictionary sheet hold С1..С4) and saves the workbook
+  // (the whole-sheet store of the cash sheet).
   void Session(int s, Clock::time_point end) {
     const fs::path folder = dir_ / ("session" + std::to_string(s));
     std::vector<long> mine;
@@ -119,7 +122,7 @@ class SharedUse : public ::testing::Test {
       if (OwnerOf(r) == s) mine.push_back(r);
     for (int round = 1; Clock::now() < end; ++round) {
       std::string text = kStandingAnswers;
-      text += "open " + Quoted((folder / "Sync.xls").string()) + "\n";
+      text += "open " + Quoted((folder / "Kassa.xls").string()) + "\nactivate Наличные\n";
       std::vector<std::pair<long, std::string>> typed;
       for (int k = 0; k < 2; ++k) {
         const long row = mine[static_cast<size_t>((round * 2 + k) % mine.size())];
@@ -128,6 +131,14 @@ class SharedUse : public ::testing::Test {
         typed.emplace_back(row, value);
         text += "type C" + std::to_string(row) + " " + Quoted(value) + "\n";
       }
+      const std::string description = "с" + std::to_string(s) + " в" + std::to_string(round);
+      text +=
+          "activate Категории\nclick B_Category\npress Choice_Action_Category B_Refresh\n"
+          "select A" +
+          std::to_string(s + 1) +
+          "\nclick B_Category\npress Choice_Action_Category B_Edit_Category\n"
+          "fill Input_Nal_Category TB_Description_Payment " +
+          Quoted(description) + "\npress Input_Nal_Category B_Input\nactivate Наличные\n";
       text += "save\n";
       const ts::ProcessResult r = RunScript(folder / "round.ks", text);
       ++figures_.session_runs;
@@ -147,6 +158,8 @@ class SharedUse : public ::testing::Test {
         typed_[row].push_back(value);
         ++figures_.edits;
       }
+      described_[s].push_back(description);
+      ++figures_.dictionary_edits;
     }
   }
 
@@ -277,23 +290,42 @@ class SharedUse : public ::testing::Test {
         ++behind;
       }
     }
+    // Each session's category: its last description, or an earlier one of
+    // that session's.
+    for (int s = 1; s <= kSessions; ++s) {
+      const Rows found =
+          ts::RootQuery("SELECT DESCRIPTION_PAYMENT FROM CATEGORY_NAL WHERE NAME_ENCIPHER = 'С" +
+                        std::to_string(s) + "'");
+      ASSERT_EQ(found.size(), 1u) << "category С" << s;
+      const std::vector<std::string>& mine = described_[s];
+      const std::string& value = found[0][0];
+      if (value != "исходная" && std::find(mine.begin(), mine.end(), value) == mine.end()) {
+        ++foreign;
+        ADD_FAILURE() << "category С" << s << " holds " << value;
+      } else if (!mine.empty() && value != mine.back()) {
+        ++behind;
+      }
+    }
+    EXPECT_EQ(ts::RootQuery("SELECT count(*) FROM CATEGORY_NAL"), (Rows{{"5"}}));
     if (expect_current) {
       EXPECT_EQ(behind, 0);
     }
     for (const std::string& f : failures_) ADD_FAILURE() << f;
 
     std::printf(
-        "shared use (%s): %d s, sessions %d (%d runs, %d edits, %d failed runs), cash desks %d "
+        "shared use (%s): %d s, sessions %d (%d runs, %d cash edits, %d dictionary edits, %d "
+        "failed "
+        "runs), cash desks %d "
         "(%d runs, %d failed runs)\n"
         "shared use (%s): payments entered %zu told stored, %zu told not stored, %zu untold; "
         "in NAL %ld; lost %d, duplicated %d, stored though told not %d\n"
         "shared use (%s): conflicts detected %d (stores held), rows changed by another session "
         "%d, rows behind their owner's last edit %d, rows missing %d, explicit overwrites 0\n",
         label.c_str(), Seconds(), kSessions, figures_.session_runs.load(), figures_.edits.load(),
-        figures_.session_failures.load(), kDesks, figures_.desk_runs.load(),
-        figures_.desk_failures.load(), label.c_str(), told_stored_.size(), told_not_stored_.size(),
-        untold_.size(), in_buffer_runs, lost, duplicated, phantom, label.c_str(),
-        figures_.conflicts.load(), foreign, behind, missing);
+        figures_.dictionary_edits.load(), figures_.session_failures.load(), kDesks,
+        figures_.desk_runs.load(), figures_.desk_failures.load(), label.c_str(),
+        told_stored_.size(), told_not_stored_.size(), untold_.size(), in_buffer_runs, lost,
+        duplicated, phantom, label.c_str(), figures_.conflicts.load(), foreign, behind, missing);
     std::fflush(stdout);
     EXPECT_GT(told_stored_.size(), 0u);
     EXPECT_GT(figures_.edits.load(), 0);
@@ -303,7 +335,8 @@ class SharedUse : public ::testing::Test {
   fs::path dir_;
   Figures figures_;
   std::mutex mutex_;
-  std::map<long, std::vector<std::string>> typed_;  // per row, in order typed
+  std::map<long, std::vector<std::string>> typed_;     // per row, in order typed
+  std::map<int, std::vector<std::string>> described_;  // per session, its category's
   std::vector<std::string> told_stored_, told_not_stored_, untold_;
   std::vector<std::string> failures_;
 };

@@ -20,6 +20,8 @@ constexpr size_t kNameMaxCharacters = 10;
 // No sum of money is written with more characters than this; a longer
 // amount is refused as incorrect before it is converted.
 constexpr size_t kAmountMaxCharacters = 64;
+// How many numbers one attempt tries while other cashiers take them.
+constexpr int kNumbersTried = 10;
 
 // Whether the typed name is longer than any stored one. Trailing spaces do
 // not count: the server compares texts as if padded with spaces.
@@ -52,27 +54,42 @@ std::optional<long> Count(Database& db, const std::string& typed, const std::str
 // The entry's insert, stored exactly once. An attempt that failed other than
 // on a taken number may have been stored all the same (the server ran the
 // insert and the answer was lost with the connection): the next attempt
-// first looks for the entry under its number and, finding it, is done. A
-// number taken by another row fails as before (nothing of this entry is
-// stored and the user is told so). The statement sent is the insert as
-// built; the look-up is a check and is not traced.
+// first looks for the entry under each such number and, finding it, is done.
+// A number taken by another cashier since the count is counted again: when
+// the buffer has grown, the entry takes the new number; when it has not (the
+// number is taken by an older row), the attempt fails as it always did and
+// nothing of the entry is stored. The statements sent are the inserts as
+// built; the look-ups and counts in between are checks and are not traced.
 void InsertOnce(Database& db, EntryPieces& p) {
   if (!WholeNumber(p.id_num)) {  // the count was not read: the insert fails as it always did
     db.RunCommand(InsertStatement(p));
     return;
   }
-  bool maybe_stored = false;
+  std::vector<std::string> maybe_stored;  // numbers an insert may have been stored under
   db.RunWork([&](dbgate::Work& w) {
-    if (maybe_stored) {
-      std::vector<dbgate::Work::Row> rows;
+    std::vector<dbgate::Work::Row> rows;
+    auto first_value = [&rows] {
+      return rows.empty() || rows[0].empty() || !rows[0][0] ? std::string() : *rows[0][0];
+    };
+    const std::string counted = p.id_num;
+    for (const std::string& number : maybe_stored) {
+      p.id_num = number;
       if (!w.Inspect(StoredCheckQuery(p), rows)) return dbgate::WorkEnd::Failed;
-      if (!rows.empty() && !rows[0].empty() && rows[0][0] == std::optional<std::string>("1"))
-        return dbgate::WorkEnd::Keep;
+      if (first_value() == "1") return dbgate::WorkEnd::Keep;
     }
-    if (w.Execute(InsertStatement(p))) return dbgate::WorkEnd::Keep;
-    // A taken number fails the attempt as it always did; any other failure
-    // may have come after the server ran the insert.
-    if (w.Errno() != dbgate::kErrorDuplicateKey) maybe_stored = true;
+    p.id_num = counted;
+    for (int taken = 0; taken < kNumbersTried; ++taken) {
+      if (w.Execute(InsertStatement(p))) return dbgate::WorkEnd::Keep;
+      if (w.Errno() != dbgate::kErrorDuplicateKey) {
+        maybe_stored.push_back(p.id_num);
+        return dbgate::WorkEnd::Failed;
+      }
+      if (!w.Inspect(BufferCountQuery(), rows)) return dbgate::WorkEnd::Failed;
+      const auto count = WholeNumber(first_value());
+      const auto tried = WholeNumber(p.id_num);
+      if (!count || !tried || *count + 1 <= *tried) return dbgate::WorkEnd::Failed;
+      p.id_num = std::to_string(*count + 1);
+    }
     return dbgate::WorkEnd::Failed;
   });
 }

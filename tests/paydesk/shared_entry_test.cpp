@@ -114,9 +114,8 @@ TEST_F(SharedEntryTest, AfterALostAnswerTheNextEntryTakesTheNextNumber) {
 }
 
 // Another cashier stored a payment under the number this entry counted:
-// that payment stays as it is, this one is not taken for stored, and the
-// user is told that nothing was stored.
-TEST_F(SharedEntryTest, ANumberAnotherCashierTookMeanwhileIsToldAsNotStored) {
+// that payment stays as it is and this one takes the next number.
+TEST_F(SharedEntryTest, ANumberAnotherCashierTookMeanwhileTakesTheNextOne) {
   bool raced = false;
   on_line = [&](const std::string& line) {
     if (!raced && line.rfind("SQL \"Insert Into NAL_BUFFER", 0) == 0)
@@ -125,9 +124,21 @@ TEST_F(SharedEntryTest, ANumberAnotherCashierTookMeanwhileIsToldAsNotStored) {
   ui_.unanswered = [](const ui::RecordedMessage&) { return ui::Answer::Cancel; };
   Enter("платёж 1");
   ASSERT_TRUE(raced);
+  EXPECT_EQ(Messages(), Lines{texts::kStored});
+  EXPECT_EQ(ts::RootQuery("SELECT ID_NUM, ESTABLISH_PAYMENT FROM NAL_BUFFER ORDER BY ID_NUM"),
+            (Rows{{"1", "чужой"}, {"2", "платёж 1"}}));
+}
+
+// A number held by an older row (the buffer's count is below it) is not
+// another cashier's race: nothing of the entry is stored and the user is
+// told so, after the give-up prompt.
+TEST_F(SharedEntryTest, ANumberHeldByAnOlderRowIsToldAsNotStored) {
+  ASSERT_TRUE(ts::RootExec("INSERT INTO NAL_BUFFER VALUES (2, '2024-06-15', 1, 'старый', 10, 1)"));
+  ui_.unanswered = [](const ui::RecordedMessage&) { return ui::Answer::Cancel; };
+  Enter("платёж 1");
   EXPECT_EQ(Messages(), (Lines{dbgate_give_up_, texts::kNotStored}));
   EXPECT_EQ(ts::RootQuery("SELECT ID_NUM, ESTABLISH_PAYMENT FROM NAL_BUFFER ORDER BY ID_NUM"),
-            (Rows{{"1", "чужой"}}));
+            (Rows{{"2", "старый"}}));
 }
 
 }  // namespace

@@ -7,6 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+
+#include <unistd.h>
 
 #include "platform/host/host.h"
 #include "tests/host/recording.h"
@@ -202,7 +205,9 @@ TEST_F(HostQuery, TheSavedFileHoldsNoPassword) {
   ASSERT_FALSE(params.password.empty());
   QueryTable& q = ws.AddQueryTable(QueryTableString(params), "SELECT id, s FROM t ORDER BY id");
   q.Refresh();
-  std::string path = (fs::path(::testing::TempDir()) / "host_query_saved.xls").string();
+  std::string path = (fs::path(::testing::TempDir()) /
+                      ("host_query_saved_" + std::to_string(::getpid()) + ".xls"))
+                         .string();
   wb.SaveAs(path);
   std::string parts = testing::AllPartsText(path, path + ".parts");
   ASSERT_NE(parts.find("PWD=xxx"), std::string::npos);

@@ -31,6 +31,14 @@ grep -q " root $prefix/bin/kassa-backup " "$prefix/share/kassa/backup/kassa-back
   || { echo "kassa-backup.cron does not name the installed program"; fail=1; }
 need share/applications/kassa-book.desktop
 need share/applications/kassa-paydesk.desktop
+# The desktop's menus show the program's own icon, installed beside them.
+if built kassa-book; then
+  need share/icons/hicolor/256x256/apps/kassa.png
+  for d in kassa-book kassa-paydesk; do
+    grep -qx 'Icon=kassa' "$prefix/share/applications/$d.desktop" 2>/dev/null \
+      || { echo "$d.desktop does not name the kassa icon"; fail=1; }
+  done
+fi
 if built setupdb; then
   need lib/kassa/setup/setupdb
   # The installer's DLLs folder is the components' folder.

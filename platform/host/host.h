@@ -198,6 +198,10 @@ class KASSA_EXPORT Worksheet {
   // Direct cell access for the model, files and views (no events).
   const Cell* FindCell(long row, int column) const;
   Cell& CellAt(long row, int column);  // creates it
+  // Makes room for `columns` cells in each of rows `first`..`last` (within
+  // the grid), so that filling them left to right allocates each row once.
+  // Cells are not created: FindCell and the extent do not change.
+  void ReserveCells(long first, long last, int columns);
   const CellFormat& ColumnFormat(int column) const;
   CellFormat& MutableColumnFormat(int column);
   // Extent of the cells holding a value or an own format; 0 when none.

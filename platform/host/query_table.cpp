@@ -1,6 +1,7 @@
 // The sheet's query table: runs its command on its own database connection
 // and writes the result from A1 (field names in row 1, rows from row 2).
 #include <cctype>
+#include <vector>
 
 #include "platform/host/host.h"
 #include "platform/host/internal.h"
@@ -81,12 +82,14 @@ class SheetQueryTable : public QueryTable {
     }
   }
 
-  void Put(long row, int col, const Variant& v, const std::string& number_format) {
-    Cell& cell = sheet_.CellAt(row, col);
-    cell.value = v;
-    const CellFormat& current = cell.own_format ? cell.format : sheet_.ColumnFormat(col);
+  // The value goes into the cell; a cell whose format (its own or its
+  // column's) has another number format gets `number_format` as its own.
+  void Put(Cell& cell, Variant v, const CellFormat& column_format,
+           const std::string& number_format) {
+    cell.value = std::move(v);
+    const CellFormat& current = cell.own_format ? cell.format : column_format;
     if (current.number_format != number_format) {
-      if (!cell.own_format) cell.format = sheet_.ColumnFormat(col);
+      if (!cell.own_format) cell.format = column_format;
       cell.own_format = true;
       cell.format.number_format = number_format;
     }
@@ -97,19 +100,22 @@ class SheetQueryTable : public QueryTable {
     const long nrows = static_cast<long>(r.RowCount());
     if (ncols > kMaxColumns || nrows + 1 > kMaxRows) throw HostError(1004, texts::kBadRange);
     long old_last = sheet_.LastUsedRow();
+    sheet_.ReserveCells(1, nrows + 1, ncols);
+    std::vector<std::string> formats;
+    std::vector<const CellFormat*> column_formats;
     for (int c = 0; c < ncols; ++c) {
       Cell& head = sheet_.CellAt(1, c + 1);
       head.value = Variant::Text(r.columns()[c].name);
+      formats.push_back(FormatFor(r.columns()[c].kind));
+      column_formats.push_back(&sheet_.ColumnFormat(c + 1));
     }
     for (long i = 0; i < nrows; ++i)
       for (int c = 0; c < ncols; ++c) {
-        const auto kind = r.columns()[c].kind;
-        if (r.IsNull(i, c)) {
-          Cell& cell = sheet_.CellAt(i + 2, c + 1);
+        Cell& cell = sheet_.CellAt(i + 2, c + 1);
+        if (r.IsNull(i, c))
           cell.value = Variant();
-          continue;
-        }
-        Put(i + 2, c + 1, r.Value(i, c), FormatFor(kind));
+        else
+          Put(cell, r.Value(i, c), *column_formats[c], formats[c]);
       }
     if (old_last > nrows + 1) sheet_.ClearCells(nrows + 2, 1, old_last, ncols);
     sheet_.Touch();

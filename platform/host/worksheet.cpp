@@ -154,6 +154,15 @@ Cell& Worksheet::CellAt(long row, int column) {
   return r[column - 1];
 }
 
+void Worksheet::ReserveCells(long first, long last, int columns) {
+  first = std::max(first, 1L);
+  last = std::min(last, kMaxRows);
+  columns = std::min(columns, kMaxColumns);
+  if (first > last || columns < 1) return;
+  if (last > static_cast<long>(rows_.size())) rows_.resize(last);
+  for (long r = first; r <= last; ++r) rows_[r - 1].reserve(static_cast<size_t>(columns));
+}
+
 const CellFormat& Worksheet::ColumnFormat(int column) const {
   auto it = column_formats_.find(column);
   return it == column_formats_.end() ? kDefaultFormat : it->second;

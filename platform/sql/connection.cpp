@@ -34,30 +34,19 @@ bool DrainResults(MYSQL* m) {
   }
 }
 
-// Columns and rows of a stored result.
+// Columns and rows of a result, read from the server row by row.
 void FillResult(MYSQL_RES* r, Result& result) {
   const unsigned n = mysql_num_fields(r);
   const MYSQL_FIELD* fields = mysql_fetch_fields(r);
-  result.columns_.reserve(n);
   for (unsigned i = 0; i < n; ++i) {
     Column c;
     c.name = fields[i].name ? fields[i].name : "";
     c.kind = detail::KindOf(fields[i].type, fields[i].charsetnr);
     c.length = detail::DeclaredLength(c.kind, fields[i].length, fields[i].charsetnr);
-    result.columns_.push_back(std::move(c));
+    result.AddColumn(std::move(c));
   }
-  result.rows_.reserve(mysql_num_rows(r));
-  while (MYSQL_ROW row = mysql_fetch_row(r)) {
-    const unsigned long* lengths = mysql_fetch_lengths(r);
-    std::vector<Result::Field> values(n);
-    for (unsigned i = 0; i < n; ++i) {
-      if (!row[i]) continue;  // NULL: Empty value, "" raw
-      values[i].null = false;
-      values[i].raw.assign(row[i], lengths[i]);
-      values[i].value = detail::TypedValue(result.columns_[i].kind, values[i].raw);
-    }
-    result.rows_.push_back(std::move(values));
-  }
+  while (MYSQL_ROW row = mysql_fetch_row(r)) result.AddRow(row, mysql_fetch_lengths(r));
+  result.Shrink();
 }
 
 // Encryption of the session. Without a CA file TLS is asked for and used
@@ -176,8 +165,10 @@ std::unique_ptr<Result> Connection::Query(const std::string& sql, std::string& e
     error = mysql_error(m);
     return nullptr;
   }
+  // Rows are read as they arrive, straight into the result (freeing the
+  // result set reads whatever is left, so the connection stays usable).
   std::unique_ptr<MYSQL_RES, void (*)(MYSQL_RES*)> owned(
-      mysql_store_result(m), [](MYSQL_RES* r) { mysql_free_result(r); });
+      mysql_use_result(m), [](MYSQL_RES* r) { mysql_free_result(r); });
   MYSQL_RES* r = owned.get();
   if (!r && mysql_field_count(m) != 0) {
     last_errno_ = mysql_errno(m);
@@ -193,6 +184,12 @@ std::unique_ptr<Result> Connection::Query(const std::string& sql, std::string& e
     DrainResults(m);
     last_errno_ = CR_OUT_OF_MEMORY;
     error = e.what();
+    return nullptr;
+  }
+  if (r && mysql_errno(m) != 0) {  // the rows broke off: an error or a lost connection
+    last_errno_ = mysql_errno(m);
+    error = mysql_error(m);
+    owned.reset();
     return nullptr;
   }
   owned.reset();

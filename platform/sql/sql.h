@@ -13,6 +13,7 @@
 // and name the host connected to; otherwise the connection is refused.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -73,32 +74,46 @@ struct Column {
   unsigned long length = 0;  // declared width in characters for text columns
 };
 
-// A forward-only result, fully fetched on arrival.
+// A forward-only result, fully fetched on arrival. The values of every row
+// are held once, as the server sent them, one after another in one block of
+// text; a value is typed when it is read. So a result costs its text plus a
+// few bytes per value, whatever the number of rows.
 class Result {
  public:
   const std::vector<Column>& columns() const { return columns_; }
-  size_t RowCount() const { return rows_.size(); }
+  size_t RowCount() const { return rows_; }
   // Values typed by column kind: integers and decimals and doubles ->
   // Number, DATE -> Date, TIME -> Date (fraction only), DATETIME -> Date,
   // text -> Text, NULL -> Empty. A TIME value holds its time of day (hours
   // modulo 24); a zero date "0000-00-00" names no day and is Empty too
   // (IsNull false); a value that does not read as its kind stays Text.
-  const Variant& Value(size_t row, size_t column) const { return rows_[row][column].value; }
-  bool IsNull(size_t row, size_t column) const { return rows_[row][column].null; }
-  // The value as the server sent it (UTF-8), "" for NULL.
-  const std::string& Raw(size_t row, size_t column) const { return rows_[row][column].raw; }
-  // Length in bytes of the value as sent; 0 for NULL and for "".
-  unsigned long ActualSize(size_t row, size_t column) const {
-    return rows_[row][column].raw.size();
+  Variant Value(size_t row, size_t column) const;
+  bool IsNull(size_t row, size_t column) const { return nulls_[row * columns_.size() + column]; }
+  // The value as the server sent it (UTF-8), "" for NULL; the view stays
+  // valid while the result lives.
+  std::string_view RawView(size_t row, size_t column) const {
+    const size_t i = row * columns_.size() + column;
+    const size_t begin = i == 0 ? 0 : ends_[i - 1];
+    return std::string_view(text_).substr(begin, ends_[i] - begin);
   }
+  std::string Raw(size_t row, size_t column) const { return std::string(RawView(row, column)); }
+  // Length in bytes of the value as sent; 0 for NULL and for "".
+  unsigned long ActualSize(size_t row, size_t column) const { return RawView(row, column).size(); }
 
-  struct Field {
-    Variant value;
-    std::string raw;
-    bool null = true;
-  };
+  // Building a result (the client layer): the columns first, then each row
+  // as `columns().size()` values, a null pointer for NULL. Throws
+  // std::bad_alloc or std::length_error when the result cannot be held.
+  void AddColumn(Column column) { columns_.push_back(std::move(column)); }
+  void AddRow(const char* const* values, const unsigned long* lengths);
+  // Gives back what the building reserved beyond the rows (after the last row).
+  void Shrink();
+
+ private:
   std::vector<Column> columns_;
-  std::vector<std::vector<Field>> rows_;
+  size_t rows_ = 0;
+  std::string text_;            // every value's bytes, row by row
+  std::vector<uint32_t> ends_;  // where each value ends in text_
+  std::vector<bool> nulls_;     // whether each value is NULL
 };
 
 // One server session; not copyable (it owns the session).

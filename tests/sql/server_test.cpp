@@ -190,6 +190,27 @@ TEST_F(ServerTest, ResultsOfExecuteAreConsumed) {
   EXPECT_EQ(again->Raw(0, 0), "7");
 }
 
+// Rows are read as they arrive: a query the server gives up on after some
+// of its rows were sent fails as a whole; it never ends as a shorter result.
+TEST_F(ServerTest, RowsBreakingOffFailTheQuery) {
+  Exec("CREATE TABLE t (n INT)");
+  std::string rows;
+  for (int n = 1; n <= 2000; ++n) rows += (n > 1 ? ", (" : "(") + std::to_string(n) + ")";
+  Exec("INSERT INTO t VALUES " + rows);
+  std::string error;
+  // Row 1500 asks a subquery for one value and gets two.
+  auto r = c_->Query(
+      "SELECT n, REPEAT('x', 200), IF(n = 1500, (SELECT n FROM t WHERE n < 3), n) FROM t "
+      "ORDER BY n",
+      error);
+  EXPECT_EQ(r, nullptr);
+  EXPECT_EQ(c_->LastErrno(), 1242u) << error;  // subquery returns more than 1 row
+  auto again = Query("SELECT COUNT(*), SUM(n) FROM t");
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again->Raw(0, 0), "2000");
+  EXPECT_EQ(again->Value(0, 1), Variant::Number(2001000));
+}
+
 TEST_F(ServerTest, QueryOfAStatementWithoutRows) {
   Exec("CREATE TABLE t (n INT)");
   auto r = Query("INSERT INTO t VALUES (1)");

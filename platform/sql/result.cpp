@@ -1,0 +1,35 @@
+// Result sets: every value held once, as sent, in one block of text.
+#include <limits>
+#include <stdexcept>
+
+#include "platform/sql/field_typing.h"
+#include "platform/sql/sql.h"
+
+namespace kassa::sql {
+
+Variant Result::Value(size_t row, size_t column) const {
+  if (IsNull(row, column)) return Variant();
+  return detail::TypedValue(columns_[column].kind, RawView(row, column));
+}
+
+void Result::AddRow(const char* const* values, const unsigned long* lengths) {
+  const size_t n = columns_.size();
+  for (size_t i = 0; i < n; ++i) {
+    if (values[i]) {
+      if (lengths[i] > std::numeric_limits<uint32_t>::max() - text_.size())
+        throw std::length_error("result too large");
+      text_.append(values[i], lengths[i]);
+    }
+    ends_.push_back(static_cast<uint32_t>(text_.size()));
+    nulls_.push_back(values[i] == nullptr);
+  }
+  ++rows_;
+}
+
+void Result::Shrink() {
+  text_.shrink_to_fit();
+  ends_.shrink_to_fit();
+  nulls_.shrink_to_fit();
+}
+
+}  // namespace kassa::sql

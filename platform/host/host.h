@@ -23,10 +23,12 @@
 #pragma once
 
 #include <functional>
+#include <iosfwd>
 #include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/component/component.h"
@@ -61,10 +63,30 @@ class Workbook;
 class Worksheet;
 class Range;
 
+// A number format code ("" = General; e.g. "dd.mm.yyyy", "h:mm:ss", "0.00").
+// Each distinct code is kept once for the life of the process, so a cell's
+// format costs one pointer; a NumberFormat reads and compares as its code.
+class KASSA_EXPORT NumberFormat {
+ public:
+  NumberFormat() = default;
+  NumberFormat(std::string_view code);  // NOLINT: a code converts implicitly
+  NumberFormat(const std::string& code) : NumberFormat(std::string_view(code)) {}
+  NumberFormat(const char* code) : NumberFormat(std::string_view(code)) {}
+  const std::string& str() const;
+  operator const std::string&() const { return str(); }
+  const char* c_str() const { return str().c_str(); }
+  bool empty() const { return code_ == nullptr; }
+  bool operator==(const NumberFormat& other) const { return code_ == other.code_; }
+
+ private:
+  const std::string* code_ = nullptr;  // null for ""
+};
+KASSA_EXPORT std::ostream& operator<<(std::ostream& out, const NumberFormat& format);
+
 struct CellFormat {
   int color_index = kColorAutomatic;
   bool bold = false;
-  std::string number_format;  // "" = General; e.g. "dd.mm.yyyy", "h:mm:ss", "0.00"
+  NumberFormat number_format;
 };
 
 struct Cell {

@@ -69,7 +69,7 @@ class SheetQueryTable : public QueryTable {
   }
 
  private:
-  static std::string FormatFor(sql::Column::Kind kind) {
+  static NumberFormat FormatFor(sql::Column::Kind kind) {
     switch (kind) {
       case sql::Column::Kind::Date:
         return "dd.mm.yyyy";
@@ -85,7 +85,7 @@ class SheetQueryTable : public QueryTable {
   // The value goes into the cell; a cell whose format (its own or its
   // column's) has another number format gets `number_format` as its own.
   void Put(Cell& cell, Variant v, const CellFormat& column_format,
-           const std::string& number_format) {
+           const NumberFormat& number_format) {
     cell.value = std::move(v);
     const CellFormat& current = cell.own_format ? cell.format : column_format;
     if (current.number_format != number_format) {
@@ -101,7 +101,7 @@ class SheetQueryTable : public QueryTable {
     if (ncols > kMaxColumns || nrows + 1 > kMaxRows) throw HostError(1004, texts::kBadRange);
     long old_last = sheet_.LastUsedRow();
     sheet_.ReserveCells(1, nrows + 1, ncols);
-    std::vector<std::string> formats;
+    std::vector<NumberFormat> formats;
     std::vector<const CellFormat*> column_formats;
     for (int c = 0; c < ncols; ++c) {
       Cell& head = sheet_.CellAt(1, c + 1);

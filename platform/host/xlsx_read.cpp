@@ -3,9 +3,11 @@
 // names, the active sheet, and the host's own data.
 #include <unzip.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <optional>
 #include <pugixml.hpp>
@@ -13,6 +15,7 @@
 #include "platform/host/host.h"
 #include "platform/host/internal.h"
 #include "platform/host/texts.h"
+#include "platform/host/xml_runs.h"
 
 namespace kassa::host {
 
@@ -20,11 +23,27 @@ namespace {
 
 class Zip {
  public:
+  static constexpr size_t kBlock = 64 * 1024;
   explicit Zip(const std::string& path) : f_(unzOpen64(path.c_str())) {}
   ~Zip() {
     if (f_) unzClose(f_);
   }
   bool ok() const { return f_ != nullptr; }
+  // Inflates the part `name` block by block into `sink`; false when the
+  // part is missing or cannot be inflated.
+  bool ReadBlocks(const std::string& name, const std::function<void(std::string_view)>& sink) {
+    if (unzLocateFile(f_, name.c_str(), 0) != UNZ_OK) return false;
+    if (unzOpenCurrentFile(f_) != UNZ_OK) return false;
+    struct Closer {
+      unzFile f;
+      ~Closer() { unzCloseCurrentFile(f); }
+    } closer{f_};
+    std::vector<char> buf(kBlock);
+    int n;
+    while ((n = unzReadCurrentFile(f_, buf.data(), static_cast<unsigned>(buf.size()))) > 0)
+      sink(std::string_view(buf.data(), static_cast<size_t>(n)));
+    return n == 0;
+  }
   std::optional<std::string> Read(const std::string& name) {
     if (unzLocateFile(f_, name.c_str(), 0) != UNZ_OK) return std::nullopt;
     if (unzOpenCurrentFile(f_) != UNZ_OK) return std::nullopt;
@@ -202,15 +221,62 @@ std::string ItemText(const pugi::xml_node& si) {
   return out;
 }
 
-std::vector<std::string> ReadSharedStrings(Zip& zip) {
+constexpr unsigned kPartFlags = pugi::parse_default | pugi::parse_ws_pcdata_single;
+// A run of a large part is parsed once this much of it has arrived.
+constexpr size_t kRunSize = 256 * 1024;
+
+// The name of the first element of an XML text (its root), "" when none.
+std::string RootName(const std::string& text) {
+  for (size_t i = text.find('<'); i != std::string::npos; i = text.find('<', i + 1)) {
+    if (i + 1 >= text.size() || text[i + 1] == '?' || text[i + 1] == '!') continue;
+    size_t end = text.find_first_of(" \t\r\n/>", i + 1);
+    return text.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1);
+  }
+  return "";
+}
+
+// The text before a container element as a document: its open elements
+// closed again. False when the root is not `root` or the text does not
+// parse.
+bool ParseHead(std::string& head, const char* root, pugi::xml_document& doc) {
+  if (RootName(head) != root) return false;
+  head += "</";
+  head += root;
+  head += ">";
+  return static_cast<bool>(doc.load_buffer_inplace(head.data(), head.size(), kPartFlags));
+}
+
+bool ParseRun(char* text, size_t size, pugi::xml_document& doc) {
+  return static_cast<bool>(doc.load_buffer_inplace(text, size, kPartFlags | pugi::parse_fragment));
+}
+
+std::vector<std::string> ReadSharedStringsWhole(Zip& zip) {
   std::vector<std::string> out;
   auto text = zip.Read("xl/sharedStrings.xml");
   if (!text) return out;
   pugi::xml_document doc;
-  if (!doc.load_string(text->c_str(), pugi::parse_default | pugi::parse_ws_pcdata_single))
-    return out;
+  if (!doc.load_string(text->c_str(), kPartFlags)) return out;
   for (auto si : doc.child("sst").children("si")) out.push_back(ItemText(si));
   return out;
+}
+
+// The shared strings, read in runs of items; a part that cannot be read so
+// is read whole.
+std::vector<std::string> ReadSharedStrings(Zip& zip) {
+  std::vector<std::string> out;
+  XmlRuns runs(
+      "sst", "si", kRunSize,
+      [](std::string&) { return true; },  // the list is the root: nothing before it counts
+      [&out](char* text, size_t size) {
+        pugi::xml_document doc;
+        if (!ParseRun(text, size, doc)) return false;
+        for (auto si : doc.children("si")) out.push_back(ItemText(si));
+        return true;
+      });
+  if (!zip.ReadBlocks("xl/sharedStrings.xml", [&runs](std::string_view b) { runs.Feed(b); }))
+    return {};
+  if (runs.Finish()) return out;
+  return ReadSharedStringsWhole(zip);
 }
 
 int ErrorCode(const std::string& s) {
@@ -237,78 +303,141 @@ std::string PartName(const std::string& target) {
   return "xl/" + target;
 }
 
-void ReadSheet(const std::string& xml, Worksheet& ws, const std::vector<Xf>& xfs,
-               const std::vector<std::string>& strings, double date_offset) {
+// Columns and rows of one sheet, taken in document order.
+class SheetReader {
+ public:
+  SheetReader(Worksheet& ws, const std::vector<Xf>& xfs, const std::vector<std::string>& strings,
+              double date_offset)
+      : ws_(ws), xfs_(xfs), strings_(strings), date_offset_(date_offset) {}
+
+  void Columns(const pugi::xml_node& cols) {
+    for (auto col : cols.children("col")) {
+      int from = col.attribute("min").as_int(), to = col.attribute("max").as_int();
+      if (from < 1) continue;
+      to = std::min(to, kMaxColumns);
+      for (int c = from; c <= to; ++c) {
+        if (col.attribute("width") && TrueAttr(col, "customWidth", true))
+          ws_.ColumnWidth(c, CharactersOf(col.attribute("width").as_double()));
+        if (col.attribute("style")) {
+          int s = col.attribute("style").as_int();
+          column_style_[c] = s;
+          if (s >= 0 && static_cast<size_t>(s) < xfs_.size())
+            ws_.MutableColumnFormat(c) = xfs_[s].format;
+        }
+      }
+    }
+  }
+
+  // The <row> children of `parent`, numbered on from the rows before.
+  void Rows(const pugi::xml_node& parent) {
+    for (auto row : parent.children("row")) {
+      row_no_ = row.attribute("r") ? row.attribute("r").as_int() : row_no_ + 1;
+      ws_.ReserveCells(row_no_, row_no_, Width(row));
+      int col_no = 0;
+      for (auto c : row.children("c")) Cell(c, col_no);
+    }
+  }
+
+  // The number of columns a row's cells reach: its last cell's column, or
+  // the count of its cells when that has no address.
+  static int Width(const pugi::xml_node& row) {
+    int count = 0;
+    for (auto c = row.child("c"); c; c = c.next_sibling("c")) ++count;
+    pugi::xml_node last = row.last_child();
+    while (last && std::strcmp(last.name(), "c") != 0) last = last.previous_sibling();
+    long r1, r2;
+    int c1, c2;
+    if (last && last.attribute("r") && ParseAddress(last.attribute("r").value(), r1, c1, r2, c2))
+      return std::max(count, c2);
+    return count;
+  }
+
+ private:
+  void Cell(const pugi::xml_node& c, int& col_no) {
+    long r = row_no_;
+    if (c.attribute("r")) {
+      long rr;
+      int cc, c2;
+      long r2;
+      if (!ParseAddress(c.attribute("r").value(), rr, cc, r2, c2)) return;
+      r = rr;
+      col_no = cc;
+    } else {
+      ++col_no;
+    }
+    if (r < 1 || r > kMaxRows || col_no < 1 || col_no > kMaxColumns) return;
+    int style = c.attribute("s").as_int(0);
+    const Xf* xf = style >= 0 && static_cast<size_t>(style) < xfs_.size() ? &xfs_[style] : nullptr;
+    std::string type = c.attribute("t").value();
+    pugi::xml_node v = c.child("v");
+    Variant value;
+    if (type == "s") {
+      size_t i = v.text().as_uint();
+      if (v && i < strings_.size()) value = Variant::Text(strings_[i]);
+    } else if (type == "inlineStr") {
+      value = Variant::Text(ItemText(c.child("is")));
+    } else if (type == "str") {
+      value = Variant::Text(v.child_value());
+    } else if (type == "b") {
+      if (v) value = Variant::Boolean(v.text().as_int() != 0);
+    } else if (type == "e") {
+      if (v) value = Variant::Error(ErrorCode(v.child_value()));
+    } else if (type == "d") {
+      if (auto d = IsoDate(v.child_value())) value = Variant::Date(*d);
+    } else if (v) {
+      double n = v.text().as_double();
+      value = xf && xf->is_date ? Variant::Date(n + date_offset_) : Variant::Number(n);
+    }
+    auto cs = column_style_.find(col_no);
+    int col_style = cs == column_style_.end() ? 0 : cs->second;
+    if (value.IsEmpty() && style == col_style) return;
+    host::Cell& cell = ws_.CellAt(r, col_no);
+    cell.value = std::move(value);
+    if (style != col_style) {
+      cell.own_format = true;
+      cell.format = xf ? xf->format : CellFormat{};
+    }
+  }
+
+  Worksheet& ws_;
+  const std::vector<Xf>& xfs_;
+  const std::vector<std::string>& strings_;
+  double date_offset_;
+  std::map<int, int> column_style_;
+  long row_no_ = 0;
+};
+
+void ReadSheetWhole(Zip& zip, const std::string& part, SheetReader& reader) {
+  auto xml = zip.Read(part);
+  if (!xml) throw HostError(1004, texts::kCannotRead);
   pugi::xml_document doc;
-  if (!doc.load_string(xml.c_str(), pugi::parse_default | pugi::parse_ws_pcdata_single))
-    throw HostError(1004, texts::kCannotRead);
+  if (!doc.load_string(xml->c_str(), kPartFlags)) throw HostError(1004, texts::kCannotRead);
   pugi::xml_node root = doc.child("worksheet");
-  std::map<int, int> column_style;
-  for (auto col : root.child("cols").children("col")) {
-    int from = col.attribute("min").as_int(), to = col.attribute("max").as_int();
-    if (from < 1) continue;
-    to = std::min(to, kMaxColumns);
-    for (int c = from; c <= to; ++c) {
-      if (col.attribute("width") && TrueAttr(col, "customWidth", true))
-        ws.ColumnWidth(c, CharactersOf(col.attribute("width").as_double()));
-      if (col.attribute("style")) {
-        int s = col.attribute("style").as_int();
-        column_style[c] = s;
-        if (s >= 0 && static_cast<size_t>(s) < xfs.size())
-          ws.MutableColumnFormat(c) = xfs[s].format;
-      }
-    }
-  }
-  long row_no = 0;
-  for (auto row : root.child("sheetData").children("row")) {
-    row_no = row.attribute("r") ? row.attribute("r").as_int() : row_no + 1;
-    int col_no = 0;
-    for (auto c : row.children("c")) {
-      long r = row_no;
-      if (c.attribute("r")) {
-        long rr;
-        int cc, c2;
-        long r2;
-        if (!ParseAddress(c.attribute("r").value(), rr, cc, r2, c2)) continue;
-        r = rr;
-        col_no = cc;
-      } else {
-        ++col_no;
-      }
-      if (r < 1 || r > kMaxRows || col_no < 1 || col_no > kMaxColumns) continue;
-      int style = c.attribute("s").as_int(0);
-      const Xf* xf = style >= 0 && static_cast<size_t>(style) < xfs.size() ? &xfs[style] : nullptr;
-      std::string type = c.attribute("t").value();
-      pugi::xml_node v = c.child("v");
-      Variant value;
-      if (type == "s") {
-        size_t i = v.text().as_uint();
-        if (v && i < strings.size()) value = Variant::Text(strings[i]);
-      } else if (type == "inlineStr") {
-        value = Variant::Text(ItemText(c.child("is")));
-      } else if (type == "str") {
-        value = Variant::Text(v.child_value());
-      } else if (type == "b") {
-        if (v) value = Variant::Boolean(v.text().as_int() != 0);
-      } else if (type == "e") {
-        if (v) value = Variant::Error(ErrorCode(v.child_value()));
-      } else if (type == "d") {
-        if (auto d = IsoDate(v.child_value())) value = Variant::Date(*d);
-      } else if (v) {
-        double n = v.text().as_double();
-        value = xf && xf->is_date ? Variant::Date(n + date_offset) : Variant::Number(n);
-      }
-      auto cs = column_style.find(col_no);
-      int col_style = cs == column_style.end() ? 0 : cs->second;
-      if (value.IsEmpty() && style == col_style) continue;
-      Cell& cell = ws.CellAt(r, col_no);
-      cell.value = value;
-      if (style != col_style) {
-        cell.own_format = true;
-        cell.format = xf ? xf->format : CellFormat{};
-      }
-    }
-  }
+  reader.Columns(root.child("cols"));
+  reader.Rows(root.child("sheetData"));
+}
+
+// Reads a sheet in runs of rows as it is inflated, so neither its text nor
+// its tree is ever held whole. False when the sheet cannot be cut into runs
+// (see XmlRuns); what was read of it then stays in `ws`.
+bool ReadSheetInRuns(Zip& zip, const std::string& part, SheetReader& reader) {
+  XmlRuns runs(
+      "sheetData", "row", kRunSize,
+      [&reader](std::string& head) {
+        pugi::xml_document doc;
+        if (!ParseHead(head, "worksheet", doc)) return false;
+        reader.Columns(doc.child("worksheet").child("cols"));
+        return true;
+      },
+      [&reader](char* text, size_t size) {
+        pugi::xml_document doc;
+        if (!ParseRun(text, size, doc)) return false;
+        reader.Rows(doc);
+        return true;
+      });
+  if (!zip.ReadBlocks(part, [&runs](std::string_view b) { runs.Feed(b); }))
+    throw HostError(1004, texts::kCannotRead);
+  return runs.Finish();
 }
 
 }  // namespace
@@ -340,10 +469,21 @@ void WorkbookFile::Read(const std::string& path, Workbook& book) {
       }
       auto t = targets.find(rid);
       if (t == targets.end()) throw HostError(1004, std::string(texts::kCannotRead) + path);
-      auto xml = zip.Read(PartName(t->second));
-      if (!xml) throw HostError(1004, std::string(texts::kCannotRead) + path);
       Worksheet& ws = book.AddSheet(name);
-      ReadSheet(*xml, ws, xfs, strings, date_offset);
+      const std::string part = PartName(t->second);
+      bool taken;
+      {
+        SheetReader reader(ws, xfs, strings, date_offset);
+        taken = ReadSheetInRuns(zip, part, reader);
+      }
+      if (!taken) {  // read again, whole
+        ws.rows_.clear();
+        ws.rows_.shrink_to_fit();
+        ws.column_formats_.clear();
+        ws.column_widths_.clear();
+        SheetReader reader(ws, xfs, strings, date_offset);
+        ReadSheetWhole(zip, part, reader);
+      }
     }
   } catch (const HostError&) {
     throw HostError(1004, std::string(texts::kCannotRead) + path);

@@ -47,8 +47,7 @@ std::string NumberLiteral(double x) {
 }  // namespace
 
 std::string DateLiteral(const DateParts& d) {
-  std::string out;
-  out.reserve(16);
+  std::string out;  // short enough to be held in place
   auto put = [&out](int n) {
     char digits[16];
     out.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
@@ -101,11 +100,17 @@ std::string QuoteText(const std::string& text, const ReplaceFn& replace) {
   return ReplaceAll(ReplaceAll(text, "''", "\"", replace), "'", "\"", replace);
 }
 
-long CharCount(const std::string& text) { return static_cast<long>(kassa::CharCount(text)); }
+long CharCount(const std::string& text) {
+  return static_cast<long>(kassa::CharCount(text));
+}
 
-std::string UpperCase(const std::string& text) { return kassa::UpperCase(text); }
+std::string UpperCase(const std::string& text) {
+  return kassa::UpperCase(text);
+}
 
-bool FitsCp1251(const std::string& text) { return kassa::FitsCp1251(text); }
+bool FitsCp1251(const std::string& text) {
+  return kassa::FitsCp1251(text);
+}
 
 std::string Two_Digits(int n) {
   return (n < 10 ? "0" : "") + std::to_string(n);

@@ -82,11 +82,10 @@ class SheetQueryTable : public QueryTable {
     }
   }
 
-  // The value goes into the cell; a cell whose format (its own or its
-  // column's) has another number format gets `number_format` as its own.
-  void Put(Cell& cell, Variant v, const CellFormat& column_format,
-           const NumberFormat& number_format) {
-    cell.value = std::move(v);
+  // The cell takes `number_format` as its own when its format (its own or
+  // its column's) has another.
+  static void Format(Cell& cell, const CellFormat& column_format,
+                     const NumberFormat& number_format) {
     const CellFormat& current = cell.own_format ? cell.format : column_format;
     if (current.number_format != number_format) {
       if (!cell.own_format) cell.format = column_format;
@@ -112,10 +111,21 @@ class SheetQueryTable : public QueryTable {
     for (long i = 0; i < nrows; ++i)
       for (int c = 0; c < ncols; ++c) {
         Cell& cell = sheet_.CellAt(i + 2, c + 1);
-        if (r.IsNull(i, c))
+        if (r.IsNull(i, c)) {
           cell.value = Variant();
-        else
-          Put(cell, r.Value(i, c), *column_formats[c], formats[c]);
+          continue;
+        }
+        const auto kind = r.columns()[c].kind;
+        if (kind == sql::Column::Kind::Text || kind == sql::Column::Kind::Other) {
+          // A text the cell holds already stays (a refresh mostly finds
+          // what the sheet shows).
+          const std::string_view text = r.RawView(i, c);
+          if (cell.value.type() != Variant::Type::Text || cell.value.text() != text)
+            cell.value = Variant::Text(std::string(text));
+        } else {
+          cell.value = r.Value(i, c);
+        }
+        Format(cell, *column_formats[c], formats[c]);
       }
     if (old_last > nrows + 1) sheet_.ClearCells(nrows + 2, 1, old_last, ncols);
     sheet_.Touch();

@@ -1,5 +1,4 @@
 // Result sets: every value held once, as sent, in one block of text.
-#include <limits>
 #include <stdexcept>
 
 #include "platform/sql/field_typing.h"
@@ -14,14 +13,17 @@ Variant Result::Value(size_t row, size_t column) const {
 
 void Result::AddRow(const char* const* values, const unsigned long* lengths) {
   const size_t n = columns_.size();
+  size_t bytes = 0;
+  for (size_t i = 0; i < n; ++i)
+    if (values[i]) bytes += lengths[i];
+  if (bytes >= kNull - text_.size()) throw std::length_error("result too large");
   for (size_t i = 0; i < n; ++i) {
     if (values[i]) {
-      if (lengths[i] > std::numeric_limits<uint32_t>::max() - text_.size())
-        throw std::length_error("result too large");
       text_.append(values[i], lengths[i]);
+      ends_.push_back(static_cast<uint32_t>(text_.size()));
+    } else {
+      ends_.push_back(static_cast<uint32_t>(text_.size()) | kNull);
     }
-    ends_.push_back(static_cast<uint32_t>(text_.size()));
-    nulls_.push_back(values[i] == nullptr);
   }
   ++rows_;
 }
@@ -29,7 +31,6 @@ void Result::AddRow(const char* const* values, const unsigned long* lengths) {
 void Result::Shrink() {
   text_.shrink_to_fit();
   ends_.shrink_to_fit();
-  nulls_.shrink_to_fit();
 }
 
 }  // namespace kassa::sql

@@ -88,13 +88,15 @@ class Result {
   // modulo 24); a zero date "0000-00-00" names no day and is Empty too
   // (IsNull false); a value that does not read as its kind stays Text.
   Variant Value(size_t row, size_t column) const;
-  bool IsNull(size_t row, size_t column) const { return nulls_[row * columns_.size() + column]; }
+  bool IsNull(size_t row, size_t column) const {
+    return (ends_[row * columns_.size() + column] & kNull) != 0;
+  }
   // The value as the server sent it (UTF-8), "" for NULL; the view stays
   // valid while the result lives.
   std::string_view RawView(size_t row, size_t column) const {
     const size_t i = row * columns_.size() + column;
-    const size_t begin = i == 0 ? 0 : ends_[i - 1];
-    return std::string_view(text_).substr(begin, ends_[i] - begin);
+    const size_t begin = i == 0 ? 0 : (ends_[i - 1] & ~kNull);
+    return std::string_view(text_).substr(begin, (ends_[i] & ~kNull) - begin);
   }
   std::string Raw(size_t row, size_t column) const { return std::string(RawView(row, column)); }
   // Length in bytes of the value as sent; 0 for NULL and for "".
@@ -111,9 +113,9 @@ class Result {
  private:
   std::vector<Column> columns_;
   size_t rows_ = 0;
-  std::string text_;            // every value's bytes, row by row
-  std::vector<uint32_t> ends_;  // where each value ends in text_
-  std::vector<bool> nulls_;     // whether each value is NULL
+  static constexpr uint32_t kNull = 0x80000000u;  // added to the end of a NULL value
+  std::string text_;                              // every value's bytes, row by row
+  std::vector<uint32_t> ends_;                    // where each value ends in text_
 };
 
 // One server session; not copyable (it owns the session).

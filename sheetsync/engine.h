@@ -65,7 +65,7 @@ struct LookupMemo {
     std::unordered_map<std::string, Answer> by_literal;
   };
   using Dictionary = std::unordered_map<std::string, std::string>;
-  std::map<int, Column> columns;
+  std::vector<Column> columns;                     // by sheet column (1-based)
   std::map<std::string, Dictionary> dictionaries;  // by table, fields
 };
 

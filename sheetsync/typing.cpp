@@ -39,6 +39,27 @@ std::string ValueText(const Variant& v) {
   return *t;
 }
 
+// A column's type code, compared exactly.
+enum class Type { Dat, Str, Doub, Tim, Integ, Calc, Other };
+
+Type TypeOf(const std::string& code) {
+  switch (code.size()) {
+    case 3:
+      if (code == "Dat") return Type::Dat;
+      if (code == "Str") return Type::Str;
+      if (code == "Tim") return Type::Tim;
+      break;
+    case 4:
+      if (code == "Doub") return Type::Doub;
+      if (code == "Calc") return Type::Calc;
+      break;
+    case 5:
+      if (code == "Integ") return Type::Integ;
+      break;
+  }
+  return Type::Other;
+}
+
 }  // namespace
 
 const inibook::ColumnDesc& Engine::Column(int column) const {
@@ -55,22 +76,29 @@ const ColumnLimit* Engine::LimitOf(int column) const {
 std::optional<std::string> Engine::Read_Cell(long row, int column) {
   const inibook::ColumnDesc& d = Column(column);
   std::string literal;
-  if (d.type == "Dat") {
-    literal = Read_Date(row, column);
-  } else if (d.type == "Str") {
-    literal = Read_Text(row, column);
-  } else if (d.type == "Doub") {
-    literal = Read_Double(row, column);
-  } else if (d.type == "Tim") {
-    literal = Read_Time(row, column);
-  } else if (d.type == "Integ") {
-    literal = Read_Integer(row, column);
-  } else if (d.type == "Calc") {
-    return std::nullopt;
-  } else {
-    literal = Read_Text(row, column);  // an unknown type code is read as text
+  switch (TypeOf(d.type)) {
+    case Type::Dat:
+      literal = Read_Date(row, column);
+      break;
+    case Type::Str:
+      literal = Read_Text(row, column);
+      break;
+    case Type::Doub:
+      literal = Read_Double(row, column);
+      break;
+    case Type::Tim:
+      literal = Read_Time(row, column);
+      break;
+    case Type::Integ:
+      literal = Read_Integer(row, column);
+      break;
+    case Type::Calc:
+      return std::nullopt;
+    case Type::Other:
+      literal = Read_Text(row, column);  // an unknown type code is read as text
+      break;
   }
-  if (!d.dict_table.empty() && literal != texts::kNull)
+  if (!d.dict_table.empty() && literal != std::string_view(texts::kNull))
     literal = Lookup_Value(literal, row, column);
   return literal;
 }
@@ -239,7 +267,9 @@ std::string Engine::Lookup_Value(const std::string& literal, long row, int colum
   const inibook::ColumnDesc& d = Column(column);
   LookupMemo::Column* memo = nullptr;
   if (lookup_memo_) {
-    memo = &lookup_memo_->columns[column];
+    if (lookup_memo_->columns.size() <= static_cast<size_t>(column))
+      lookup_memo_->columns.resize(static_cast<size_t>(column) + 1);
+    memo = &lookup_memo_->columns[static_cast<size_t>(column)];
     auto typed = memo->by_literal.find(literal);
     if (typed != memo->by_literal.end()) {
       if (typed->second.miss) Mark_Error(row, column);

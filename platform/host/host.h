@@ -220,6 +220,10 @@ class KASSA_EXPORT Worksheet {
   // Direct cell access for the model, files and views (no events).
   const Cell* FindCell(long row, int column) const;
   Cell& CellAt(long row, int column);  // creates it
+  // Cells 1..`columns` of `row`, created: element c - 1 is the cell of
+  // column c. Valid until a cell further right in the row is created.
+  // Throws HostError outside the grid (columns >= 1).
+  Cell* RowCells(long row, int columns);
   // Makes room for `columns` cells in each of rows `first`..`last` (within
   // the grid), so that filling them left to right allocates each row once.
   // Cells are not created: FindCell and the extent do not change.

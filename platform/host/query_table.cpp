@@ -108,9 +108,10 @@ class SheetQueryTable : public QueryTable {
       formats.push_back(FormatFor(r.columns()[c].kind));
       column_formats.push_back(&sheet_.ColumnFormat(c + 1));
     }
-    for (long i = 0; i < nrows; ++i)
+    for (long i = 0; i < nrows && ncols > 0; ++i) {
+      Cell* cells = sheet_.RowCells(i + 2, ncols);
       for (int c = 0; c < ncols; ++c) {
-        Cell& cell = sheet_.CellAt(i + 2, c + 1);
+        Cell& cell = cells[c];
         if (r.IsNull(i, c)) {
           cell.value = Variant();
           continue;
@@ -127,6 +128,7 @@ class SheetQueryTable : public QueryTable {
         }
         Format(cell, *column_formats[c], formats[c]);
       }
+    }
     if (old_last > nrows + 1) sheet_.ClearCells(nrows + 2, 1, old_last, ncols);
     sheet_.Touch();
     sheet_.Parent().MarkChanged();  // as after any refresh, the book has changes to save

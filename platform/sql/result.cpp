@@ -1,4 +1,6 @@
 // Result sets: every value held once, as sent, in one block of text.
+#include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 #include "platform/sql/field_typing.h"
@@ -16,13 +18,22 @@ void Result::AddRow(const char* const* values, const unsigned long* lengths) {
   size_t bytes = 0;
   for (size_t i = 0; i < n; ++i)
     if (values[i]) bytes += lengths[i];
-  if (bytes >= kNull - text_.size()) throw std::length_error("result too large");
+  const size_t at = text_.size();
+  if (bytes >= kNull - at) throw std::length_error("result too large");
+  if (text_.capacity() < at + bytes) text_.reserve(std::max(2 * text_.capacity(), at + bytes));
+  text_.resize(at + bytes);
+  const size_t first = ends_.size();
+  ends_.resize(first + n);
+  char* out = text_.data() + at;
+  uint32_t end = static_cast<uint32_t>(at);
   for (size_t i = 0; i < n; ++i) {
     if (values[i]) {
-      text_.append(values[i], lengths[i]);
-      ends_.push_back(static_cast<uint32_t>(text_.size()));
+      std::memcpy(out, values[i], lengths[i]);
+      out += lengths[i];
+      end += static_cast<uint32_t>(lengths[i]);
+      ends_[first + i] = end;
     } else {
-      ends_.push_back(static_cast<uint32_t>(text_.size()) | kNull);
+      ends_[first + i] = end | kNull;
     }
   }
   ++rows_;

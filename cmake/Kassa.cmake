@@ -36,12 +36,16 @@ function(kassa_scenario_tests dir)
   get_filename_component(area ${dir} NAME)
   file(GLOB scenarios CONFIGURE_DEPENDS ${dir}/*.ks)
   list(SORT scenarios)
+  # The runner of the test environment's own installation (its copy of the
+  # deployment), so that it takes that installation's components.
+  get_property(testenv GLOBAL PROPERTY KASSA_TESTENV_DIR)
   foreach(ks IN LISTS scenarios)
     get_filename_component(name ${ks} NAME_WE)
     set(test scenario.${area}.${name})
     add_test(NAME ${test}
       COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/run-scenario.sh
-              $<TARGET_FILE:kassa-script> ${ks} ${dir}/${name}.expected ${K_PREPARE})
+              ${testenv}/deploy/$<TARGET_FILE_NAME:kassa-script> ${ks} ${dir}/${name}.expected
+              ${K_PREPARE})
     set_tests_properties(${test} PROPERTIES TIMEOUT 300)
     kassa_db_test(${test})
   endforeach()

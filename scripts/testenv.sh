@@ -98,8 +98,9 @@ cmd_start() {
 
   KASSA_DB_FAST=1 "$SCRIPTS/kassa-db" start
   [[ -x "$deploy/setupdb" ]] || die "no setupdb in $source_deploy (build it first)"
-  # Unattended: the installer's messages go to standard error, never to a window.
-  if ! KASSA_UI=console "$deploy/setupdb"; then
+  # Unattended: the installer's messages go to standard error, never to a
+  # window; the test ledger is replaced whatever it holds.
+  if ! KASSA_UI=console KASSA_REINSTALL=yes "$deploy/setupdb"; then
     die "setupdb failed in $deploy"
   fi
   [[ -f "$deploy/DLLs/Connect_Parametrs.ini" ]] || die "setupdb wrote no Connect_Parametrs.ini"

@@ -17,9 +17,12 @@
 // Workbook files are .xlsx whatever their name says: values, number formats,
 // font colour index and bold, column widths and formats, sheet order and the
 // active sheet. The host's own data (event sink ProgID, query tables, sheet
-// buttons) travels in custom document properties "KassaHost.NNN", which
-// other spreadsheet programs keep but ignore. Query-table passwords are
-// written as "xxx".
+// buttons, charts) travels in custom document properties "KassaHost.NNN",
+// which other spreadsheet programs keep but ignore. Query-table passwords are
+// written as "xxx". A sheet's charts are also written as native chart
+// objects over a block of month totals beside the sheet's cells, so other
+// spreadsheet programs show them; that block is derived and is not read back
+// as cells.
 #pragma once
 
 #include <functional>
@@ -46,7 +49,7 @@ constexpr int kColorGrey = 48;
 
 // The one exception a host call throws; `code` follows the spreadsheet's
 // run-time error numbers where one fits (9 subscript out of range, 1004
-// application-defined error, 13 type mismatch).
+// application-defined error, 13 type mismatch, and the two below).
 class KASSA_EXPORT HostError : public std::runtime_error {
  public:
   HostError(int code, const std::string& what);
@@ -55,6 +58,13 @@ class KASSA_EXPORT HostError : public std::runtime_error {
  private:
   int code_;
 };
+
+// QueryTable::Refresh: the query returned more rows than the sheet holds
+// below its header row (kMaxRows - 1); the rows that fit were loaded.
+constexpr int kErrorResultTooLarge = 6;  // "overflow"
+// QueryTable::Refresh: the query text is not one SELECT statement and was not
+// run; the sheet is unchanged.
+constexpr int kErrorQueryRefused = 70;  // "permission denied"
 
 class Application;
 struct EventDispatch;  // raises the workbook events (internal)
@@ -156,7 +166,11 @@ class KASSA_EXPORT QueryTable {
   virtual bool EnableRefresh() const = 0;
   virtual void EnableRefresh(bool on) = 0;
   // Runs CommandText through Connection and writes the result into the
-  // sheet; throws HostError when the query cannot be run.
+  // sheet; throws HostError when the query cannot be run. The query only
+  // reads: a text that is not one SELECT is refused (kErrorQueryRefused)
+  // and the query runs in a read-only transaction. At most the rows the
+  // sheet holds are read; a larger result loads those and then throws
+  // kErrorResultTooLarge.
   virtual void Refresh() = 0;
   virtual std::string CommandText() const = 0;
   virtual void CommandText(const std::string& sql) = 0;
@@ -173,6 +187,47 @@ struct Shape {
   std::string progid;                            // e.g. "Ledgertools.Special_Function"
   std::string method;                            // e.g. "Action_Common"
 };
+
+// A chart of a sheet: the sums of `value_column` by month, one bar per month
+// (its label the texts of columns `label_first`..`label_last` joined by a
+// blank, e.g. "Декабрь 2026"), stacked by the text of `series_column` (a
+// category, an employee; 0 = one series). Rows 2 down to the sheet's last
+// used row count when their value cell holds a number. The chart keeps no
+// cells of its own: what it shows is summed from the sheet whenever it is
+// drawn or written, so a refreshed table changes it and nothing else.
+struct Chart {
+  std::string name;   // e.g. "Chart_Category"
+  std::string title;  // shown above the bars
+  int label_first = 1, label_last = 1;
+  int series_column = 0;
+  int value_column = 2;
+  int width = 360, height = 216;  // points
+};
+
+// What a chart shows, summed from its sheet. Months and series keep the
+// order in which the table first names them.
+struct ChartSummary {
+  std::vector<std::string> months;
+  std::vector<std::string> series;
+  std::vector<std::vector<double>> sums;  // sums[month][series]
+  std::vector<double> month_totals;       // per month, over all series
+  std::vector<double> series_totals;      // per series, over all months
+  double total = 0;
+  bool empty() const { return months.empty(); }
+};
+
+class Worksheet;
+// Sums the sheet's rows as `chart` says (see Chart).
+ChartSummary SummarizeChart(const Worksheet& sheet, const Chart& chart);
+
+// The extent of the cells holding a value (a format alone, such as a bold
+// row, does not count): what is printed, and what a chart's figures are
+// put beside. {0, 0} for a sheet without values.
+struct Extent {
+  long rows = 0;
+  int columns = 0;
+};
+Extent ValueExtent(const Worksheet& sheet);
 
 class KASSA_EXPORT Worksheet {
  public:
@@ -205,11 +260,16 @@ class KASSA_EXPORT Worksheet {
   std::vector<Shape>& shapes() { return shapes_; }
   const std::vector<Shape>& shapes() const { return shapes_; }
 
+  // The sheet's charts; a copy of the sheet has them too. Changing them is
+  // model building: call Touch() so views redraw.
+  std::vector<Chart>& charts() { return charts_; }
+  const std::vector<Chart>& charts() const { return charts_; }
+
   // Becomes the active sheet: deactivate of the old, then activate events.
   void Activate();
   // Copy(): into a new workbook ("Книга<n>", no macros, no event sink),
   // which becomes the active workbook; raises no events. The copy has the
-  // cells, formats, widths, query table and shapes of this sheet.
+  // cells, formats, widths, query table, shapes and charts of this sheet.
   void Copy();
   // Copy(After:=after): the copy placed behind `after` in after's workbook,
   // renamed "Name (2)", "Name (3)", ... when the name is taken there; it
@@ -260,6 +320,7 @@ class KASSA_EXPORT Worksheet {
   std::unique_ptr<QueryTable> query_;
   std::vector<std::unique_ptr<QueryTable>> retired_queries_;
   std::vector<Shape> shapes_;
+  std::vector<Chart> charts_;
   long sel_r1_ = 1, sel_r2_ = 1, act_r_ = 1;
   int sel_c1_ = 1, sel_c2_ = 1, act_c_ = 1;
   unsigned long revision_ = 0;
@@ -316,7 +377,8 @@ class KASSA_EXPORT Workbook {
   void SaveAs(const std::string& filename, int access_mode = 1);
   // Writes to its own file (no events).
   void Save();
-  // Closes the workbook without events or questions.
+  // Closes the workbook without events or questions. The workbook that was
+  // active before it becomes the active one again.
   void Close();
   bool Saved() const { return saved_; }
   void MarkChanged() { saved_ = false; }
@@ -331,6 +393,16 @@ class KASSA_EXPORT Workbook {
 
   bool closed() const { return closed_; }
 
+  // A short line about the workbook's state that its macros set for as long
+  // as it holds (the workbook window shows it); "" when there is nothing to
+  // tell. Not saved with the file; no events.
+  const std::string& Status() const { return status_; }
+  void SetStatus(const std::string& status) { status_ = status; }
+
+  // Makes this the application's active workbook (its window comes to the
+  // front); its active sheet stays. No events. Throws when it is closed.
+  void Activate();
+
  private:
   friend class Application;
   friend class Worksheet;
@@ -338,12 +410,12 @@ class KASSA_EXPORT Workbook {
   friend class WorkbookFile;
   friend void user::Click(Worksheet& sheet, const std::string& shape);
   Workbook(host::Application& app, std::string name);
-  // Copies `sheet` (cells, formats, widths, query table, shapes) into this
+  // Copies `sheet` (cells, formats, widths, query table, shapes, charts) into this
   // workbook at 0-based `position` under a free name; returns the copy.
   Worksheet& InsertCopy(const Worksheet& sheet, size_t position);
   std::string FreeSheetName(const std::string& base) const;
   host::Application* app_;
-  std::string name_, path_;
+  std::string name_, path_, status_;
   bool read_only_ = false, saved_ = true, closed_ = false;
   std::vector<std::unique_ptr<Worksheet>> sheets_;
   int active_ = 0;  // 0-based index of the active sheet
@@ -375,6 +447,10 @@ class KASSA_EXPORT Application {
   // ProgID (a component that cannot be created is reported once) and
   // Workbook_Open is raised. Throws HostError when the file cannot be read.
   Workbook& Open(const std::string& path, bool read_only = false);
+  // Opens a workbook file with its macros disabled: no event sink is
+  // created and no event is raised (exports of a file as it was saved).
+  // The workbook opens read-only. Throws HostError as Open does.
+  Workbook& OpenWithoutMacros(const std::string& path);
   // A new empty workbook with one sheet, made active.
   Workbook& Add();
   std::vector<Workbook*> Workbooks();
@@ -390,9 +466,14 @@ class KASSA_EXPORT Application {
   // is running.
   void FreeClosedBooks();
   Workbook& NewBook();
+  // Makes `wb` the active workbook, last in the activation order.
+  void SetActive(Workbook& wb);
   std::vector<std::unique_ptr<Workbook>> books_;
   std::vector<std::unique_ptr<Workbook>> closed_books_;  // kept for the Application's life
   Workbook* active_ = nullptr;
+  // The open workbooks in the order they were last active, the active one
+  // last: closing a workbook makes the one before it active again.
+  std::vector<Workbook*> activation_order_;
   int new_book_counter_ = 0;
   int event_depth_ = 0;  // events currently running (nesting)
 };

@@ -1,9 +1,11 @@
-// The host's own data (event sink, query tables, shapes) as document properties.
+// The host's own data (event sink, query tables, shapes, charts) as document
+// properties.
 #include <algorithm>
 #include <cstdio>
 
 #include "platform/host/host.h"
 #include "platform/host/internal.h"
+#include "platform/variant/text.h"
 
 namespace kassa::host {
 
@@ -11,10 +13,14 @@ namespace {
 
 constexpr size_t kChunk = 200;
 
+// A byte that is no UTF-8 character is escaped too, so the properties hold
+// well-formed text whatever a query or a name holds.
 std::string Escape(const std::string& s) {
   std::string out;
-  for (unsigned char c : s) {
-    if (c == '%' || c == ';' || c == '|' || c < 0x20 || c == 0x7F) {
+  for (size_t i = 0; i < s.size(); ++i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const bool invalid = c >= 0x80 && CharLength(s, i) == 1;
+    if (c == '%' || c == ';' || c == '|' || c < 0x20 || c == 0x7F || invalid) {
       char buf[4];
       std::snprintf(buf, sizeof buf, "%%%02X", c);
       out += buf;
@@ -74,15 +80,18 @@ std::vector<std::pair<std::string, std::string>> EncodeHostData(const Workbook& 
       records.push_back(
           Record({"shape", pos, s.name, s.caption, std::to_string(s.left), std::to_string(s.top),
                   std::to_string(s.width), std::to_string(s.height), s.progid, s.method}));
+    for (const std::vector<std::string>& chart : ChartRecords(ws, i))
+      records.push_back(Record(chart));
   }
   std::string text;
   for (size_t i = 0; i < records.size(); ++i) text += (i ? "|" : "") + records[i];
   std::vector<std::pair<std::string, std::string>> props;
   size_t at = 0;
   while (at < text.size()) {
-    size_t end = std::min(text.size(), at + kChunk);
-    // Never cut inside a UTF-8 character or a %XX escape.
-    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    // Never cut inside a character or a %XX escape.
+    size_t end = at;
+    while (end < text.size() && end + CharLength(text, end) - at <= kChunk)
+      end += CharLength(text, end);
     for (size_t k = 1; k <= 2 && end < text.size(); ++k)
       if (end >= k && text[end - k] == '%') {
         end -= k;
@@ -129,6 +138,8 @@ bool DecodeHostData(const std::vector<std::pair<std::string, std::string>>& prop
         s.progid = f[8];
         s.method = f[9];
         ws.shapes().push_back(s);
+      } else if (f[0] == "chart") {
+        ok = ApplyChartRecord(f, book) && ok;
       } else {
         ok = false;
       }

@@ -36,9 +36,17 @@ constexpr const char* kNotActive = "лист не активен";
 constexpr const char* kErrorValue = "значение ячейки - ошибка";
 constexpr const char* kRefreshDisabled = "обновление таблицы запроса запрещено";
 constexpr const char* kBadConnection = "строка подключения не распознана";
+constexpr const char* kQueryRefused = "запрос таблицы запроса - не один запрос SELECT";
+constexpr const char* kResultTooLarge = "результат запроса не помещается на лист";
 constexpr const char* kNotSaved = "книга ещё не сохранялась";
 constexpr const char* kCannotWrite = "не удалось записать файл ";
 constexpr const char* kCannotRead = "не удалось прочитать файл ";
 constexpr const char* kBadDirection = "недопустимое направление";
+
+// The figures beside a chart in a workbook file, and a bar or month whose
+// name the table leaves empty.
+constexpr const char* kChartMonth = "Месяц";
+constexpr const char* kChartTotal = "Итого";
+constexpr const char* kChartNoName = "(не указано)";
 
 }  // namespace kassa::host::texts

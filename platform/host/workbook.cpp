@@ -85,6 +85,7 @@ Worksheet& Workbook::InsertCopy(const Worksheet& src, size_t position) {
   copy->column_formats_ = src.column_formats_;
   copy->column_widths_ = src.column_widths_;
   copy->shapes_ = src.shapes_;
+  copy->charts_ = src.charts_;
   if (src.query_) {
     QueryTable& q = copy->AddQueryTable(src.query_->Connection(), src.query_->CommandText());
     q.EnableRefresh(src.query_->EnableRefresh());
@@ -119,6 +120,11 @@ void Workbook::Save() {
   ui::Port().Note("FILE " + FullName());
 }
 
+void Workbook::Activate() {
+  if (closed_) throw HostError(1004, texts::kNoWorkbook);
+  app_->SetActive(*this);
+}
+
 void Workbook::Close() {
   if (closed_) return;
   closed_ = true;
@@ -129,7 +135,9 @@ void Workbook::Close() {
       app.books_.erase(it);
       break;
     }
-  if (app.active_ == this) app.active_ = app.books_.empty() ? nullptr : app.books_.back().get();
+  std::erase(app.activation_order_, this);
+  if (app.active_ == this)
+    app.active_ = app.activation_order_.empty() ? nullptr : app.activation_order_.back();
   // Released here; an event or macro still running holds its own reference.
   sink_.reset();
   macro_targets_.clear();

@@ -2,6 +2,7 @@
 #include <errmsg.h>
 #include <mysql.h>
 
+#include <algorithm>
 #include <new>
 
 #include "platform/sql/field_typing.h"
@@ -34,8 +35,10 @@ bool DrainResults(MYSQL* m) {
   }
 }
 
-// Columns and rows of a result, read from the server row by row.
-void FillResult(MYSQL_RES* r, Result& result) {
+// Columns and rows of a result, read from the server row by row; only
+// `max_rows` rows are kept and the result is marked truncated when the
+// server has more.
+void FillResult(MYSQL_RES* r, Result& result, size_t max_rows) {
   const unsigned n = mysql_num_fields(r);
   const MYSQL_FIELD* fields = mysql_fetch_fields(r);
   for (unsigned i = 0; i < n; ++i) {
@@ -45,7 +48,13 @@ void FillResult(MYSQL_RES* r, Result& result) {
     c.length = detail::DeclaredLength(c.kind, fields[i].length, fields[i].charsetnr);
     result.AddColumn(std::move(c));
   }
-  while (MYSQL_ROW row = mysql_fetch_row(r)) result.AddRow(row, mysql_fetch_lengths(r));
+  while (MYSQL_ROW row = mysql_fetch_row(r)) {
+    if (result.RowCount() >= max_rows) {
+      result.SetTruncated();
+      break;
+    }
+    result.AddRow(row, mysql_fetch_lengths(r));
+  }
   result.Shrink();
 }
 
@@ -158,15 +167,29 @@ bool Connection::Execute(const std::string& sql, std::string& error) {
 }
 
 std::unique_ptr<Result> Connection::Query(const std::string& sql, std::string& error) {
+  return Fetch(sql, error, static_cast<size_t>(-1));
+}
+
+std::unique_ptr<Result> Connection::Query(const std::string& sql, std::string& error,
+                                          size_t max_rows) {
+  // The server stops after one row more than is kept (unless the query
+  // names a LIMIT of its own), so a large table is not sent whole.
+  return Fetch("SET STATEMENT sql_select_limit = " + std::to_string(max_rows + 1) + " FOR " + sql,
+               error, max_rows);
+}
+
+std::unique_ptr<Result> Connection::Fetch(const std::string& text, std::string& error,
+                                          size_t max_rows) {
   MYSQL* m = My(mysql_);
   last_errno_ = 0;
-  if (mysql_real_query(m, sql.data(), sql.size()) != 0) {
+  if (mysql_real_query(m, text.data(), text.size()) != 0) {
     last_errno_ = mysql_errno(m);
     error = mysql_error(m);
     return nullptr;
   }
-  // Rows are read as they arrive, straight into the result (freeing the
-  // result set reads whatever is left, so the connection stays usable).
+  // Rows are read as they arrive, straight into the result; freeing the
+  // result set reads and drops whatever is left, so the connection stays
+  // usable.
   std::unique_ptr<MYSQL_RES, void (*)(MYSQL_RES*)> owned(
       mysql_use_result(m), [](MYSQL_RES* r) { mysql_free_result(r); });
   MYSQL_RES* r = owned.get();
@@ -178,7 +201,7 @@ std::unique_ptr<Result> Connection::Query(const std::string& sql, std::string& e
   std::unique_ptr<Result> result;
   try {
     result = std::make_unique<Result>();
-    if (r) FillResult(r, *result);
+    if (r) FillResult(r, *result, max_rows);
   } catch (const std::exception& e) {  // out of memory for a huge result
     owned.reset();
     DrainResults(m);
@@ -186,10 +209,10 @@ std::unique_ptr<Result> Connection::Query(const std::string& sql, std::string& e
     error = e.what();
     return nullptr;
   }
-  if (r && mysql_errno(m) != 0) {  // the rows broke off: an error or a lost connection
+  // Rows that broke off (an error, the connection lost midway) are no result.
+  if (r && !result->Truncated() && mysql_errno(m) != 0) {
     last_errno_ = mysql_errno(m);
     error = mysql_error(m);
-    owned.reset();
     return nullptr;
   }
   owned.reset();

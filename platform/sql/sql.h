@@ -101,6 +101,8 @@ class Result {
   std::string Raw(size_t row, size_t column) const { return std::string(RawView(row, column)); }
   // Length in bytes of the value as sent; 0 for NULL and for "".
   unsigned long ActualSize(size_t row, size_t column) const { return RawView(row, column).size(); }
+  // True when the query had more rows than a capped fetch kept.
+  bool Truncated() const { return truncated_; }
 
   // Building a result (the client layer): the columns first, then each row
   // as `columns().size()` values, a null pointer for NULL. Throws
@@ -109,6 +111,8 @@ class Result {
   void AddRow(const char* const* values, const unsigned long* lengths);
   // Gives back what the building reserved beyond the rows (after the last row).
   void Shrink();
+  // Marks the result as holding fewer rows than the query had.
+  void SetTruncated() { truncated_ = true; }
 
  private:
   std::vector<Column> columns_;
@@ -116,6 +120,7 @@ class Result {
   static constexpr uint32_t kNull = 0x80000000u;  // added to the end of a NULL value
   std::string text_;                              // every value's bytes, row by row
   std::vector<uint32_t> ends_;                    // where each value ends in text_
+  bool truncated_ = false;
 };
 
 // One server session; not copyable (it owns the session).
@@ -142,8 +147,17 @@ class Connection {
   // Runs a query and fetches all of its rows; null with `error` on failure.
   // A statement that sends no rows gives a Result without columns.
   std::unique_ptr<Result> Query(const std::string& sql, std::string& error);
+  // The same, keeping at most `max_rows` rows: the server is asked for one
+  // row more (sql_select_limit, for this statement only) and the rows are
+  // read one by one as they arrive, so memory stays bounded by `max_rows`
+  // even when the query names a larger LIMIT of its own. A query with more
+  // rows gives a Result marked Truncated() (any rest is read and dropped).
+  std::unique_ptr<Result> Query(const std::string& sql, std::string& error, size_t max_rows);
   // Transactions on this connection.
   bool Begin(std::string& error) { return Execute("START TRANSACTION", error); }
+  // A transaction in which no table can be changed: a statement that would
+  // write fails (server error 1792) and changes nothing.
+  bool BeginReadOnly(std::string& error) { return Execute("START TRANSACTION READ ONLY", error); }
   bool Commit(std::string& error) { return Execute("COMMIT", error); }
   void Rollback();
   // Server (or client) error number of the last statement run through this
@@ -154,8 +168,20 @@ class Connection {
  private:
   Connection() = default;
   static std::unique_ptr<Connection> OpenOne(const Params& p, std::string& error);
+  // Runs `text` and reads its rows as they arrive, keeping at most
+  // `max_rows` (the result marked truncated when there were more).
+  std::unique_ptr<Result> Fetch(const std::string& text, std::string& error, size_t max_rows);
   void* mysql_ = nullptr;
   unsigned last_errno_ = 0;
 };
+
+// Whether `text` is one SELECT statement: its first word (after blanks,
+// comments and opening parentheses) is SELECT or WITH, no ";" ends it before
+// its end (a final ";" is allowed), it writes nothing INTO a file or a
+// variable, and it holds no comment the server would run as code ("/*!").
+// Literals, quoted names and comments are read as the server reads them
+// (backslashes plain). Text that does not end its literal or comment is no
+// statement. Used before a text that came from outside is run.
+bool IsSingleSelect(const std::string& text);
 
 }  // namespace kassa::sql

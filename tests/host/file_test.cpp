@@ -140,6 +140,24 @@ TEST_F(HostFiles, MaskingCoversBothPasswordKeys) {
   EXPECT_EQ(r.Sheets(1).QueryTables(1).Connection(), "a;pwd=xxx;b;PASSWORD=xxx\";c");
 }
 
+// The host's own data is cut into properties at character boundaries of the
+// one character model: a query holding stray bytes is saved (no endless
+// cutting) and read back byte for byte.
+TEST_F(HostFiles, AQueryWithBytesThatAreNoCharactersIsSavedAndReadBackAsItWas) {
+  const std::string queries[] = {"SELECT 'ab" + std::string(300, '\x80') + "'",
+                                 "SELECT '" + std::string(250, 'x') + "\xD0\xA1'''\xE2\x82'"};
+  for (const std::string& query : queries) {
+    Workbook& wb = app.Add();
+    wb.Sheets(1).AddQueryTable("c", query);
+    std::string path = TempPath("stray.xlsx");
+    wb.SaveAs(path);
+    wb.Close();
+    Workbook& r = app.Open(path);
+    EXPECT_EQ(r.Sheets(1).QueryTables(1).CommandText(), query);
+    r.Close();
+  }
+}
+
 TEST_F(HostFiles, MissingOrBrokenFilesThrow) {
   EXPECT_THROW(app.Open(TempPath("no-such-file.xls")), HostError);
   std::string junk = TempPath("junk.xls");

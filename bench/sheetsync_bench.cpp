@@ -4,7 +4,7 @@
 //   scripts/testenv.sh start build/benchenv build/deploy
 //   export KASSA_TESTENV=build/benchenv KASSA_DEPLOY=build/benchenv/deploy
 //   export KASSA_DB_DIR=build/benchenv/db KASSA_COMPONENTS=build/benchenv/components.conf
-//   build/deploy/sheetsync_bench [rows]        (10000 when not given; 1..65535)
+//   build/bench/sheetsync_bench [rows]         (10000 when not given; 1..65535)
 //
 // The ledger database is installed afresh and filled with `rows` payments
 // (100 employees, 100 categories). Each figure and its anchor run

@@ -14,6 +14,8 @@ namespace {
 
 constexpr unsigned kConnectTimeout = 15;
 constexpr unsigned kReadWriteTimeout = 10800;
+// Bytes of statements a transaction leaves unanswered at most.
+constexpr size_t kPipelineBytes = 64 * 1024;
 constexpr const char* kSessionMode =
     "SET SESSION sql_mode = CONCAT(@@sql_mode, ',NO_BACKSLASH_ESCAPES')";
 
@@ -144,7 +146,18 @@ std::unique_ptr<Connection> Connection::OpenFirst(const Params& p, size_t first,
 bool Connection::Execute(const std::string& sql, std::string& error) {
   MYSQL* m = My(mysql_);
   last_errno_ = 0;
-  if (mysql_real_query(m, sql.data(), sql.size()) != 0) {
+  if (mysql_send_query(m, sql.data(), sql.size()) != 0) {
+    last_errno_ = mysql_errno(m);
+    error = mysql_error(m);
+    return false;
+  }
+  return ReadOutcome(error);
+}
+
+bool Connection::ReadOutcome(std::string& error) {
+  MYSQL* m = My(mysql_);
+  last_errno_ = 0;
+  if (mysql_read_query_result(m) != 0) {
     last_errno_ = mysql_errno(m);
     error = mysql_error(m);
     return false;
@@ -164,6 +177,76 @@ bool Connection::Execute(const std::string& sql, std::string& error) {
     return false;
   }
   return true;
+}
+
+bool Connection::ExecuteTransaction(const std::vector<std::string>& statements,
+                                    std::string& failing, std::string& error,
+                                    const std::function<void(const std::string&)>& sent) {
+  static const std::string kBegin = "START TRANSACTION";
+  MYSQL* m = My(mysql_);
+  failing = kBegin;
+  if (!Execute("SET autocommit = 0", error)) return false;
+  // Item 0 is START TRANSACTION, item i the statement i - 1.
+  const size_t count = statements.size() + 1;
+  auto text = [&](size_t i) -> const std::string& { return i == 0 ? kBegin : statements[i - 1]; };
+  size_t answered = 0, waiting_bytes = 0;
+  size_t failed = count;  // none
+  unsigned failed_errno = 0;
+  std::string failed_error;
+  bool broken = false;  // the connection cannot be used any more
+  auto read_next = [&] {
+    std::string e;
+    if (!ReadOutcome(e) && failed == count) {
+      failed = answered;
+      failed_errno = last_errno_;
+      failed_error = e;
+    }
+    // A client error (2000 and above) means the session is gone: nothing
+    // more will be answered.
+    if (last_errno_ >= 2000) broken = true;
+    waiting_bytes -= text(answered).size();
+    ++answered;
+  };
+  size_t next = 0;
+  for (; next < count && !broken; ++next) {
+    const std::string& s = text(next);
+    // Statements waiting unanswered stay within what the socket buffers
+    // hold, so sending never waits on a server that waits on us to read.
+    while (answered < next && !broken && waiting_bytes + s.size() > kPipelineBytes) read_next();
+    if (broken) break;
+    if (next > 0 && sent) sent(s);
+    if (mysql_send_query(m, s.data(), s.size()) != 0) {
+      if (failed == count) {
+        failed = next;
+        failed_errno = mysql_errno(m);
+        failed_error = mysql_error(m);
+      }
+      broken = true;
+      break;
+    }
+    waiting_bytes += s.size();
+  }
+  while (answered < next && !broken) read_next();
+  bool ok = failed == count && !broken;
+  if (ok) {
+    failing = "COMMIT";
+    ok = Execute(failing, failed_error);
+    failed_errno = last_errno_;
+  } else {
+    failing = failed < count ? text(failed) : "COMMIT";
+  }
+  if (!ok) {
+    if (!broken) Rollback();
+    error = failed_error;
+  }
+  // Autocommit on again once COMMIT or ROLLBACK has left nothing open for
+  // it to commit; not after a rollback that failed.
+  if (!broken && last_errno_ == 0) {
+    std::string e;
+    Execute("SET autocommit = 1", e);
+  }
+  if (!ok) last_errno_ = failed_errno;
+  return ok;
 }
 
 std::unique_ptr<Result> Connection::Query(const std::string& sql, std::string& error) {

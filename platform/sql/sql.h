@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -153,6 +154,24 @@ class Connection {
   // even when the query names a larger LIMIT of its own. A query with more
   // rows gives a Result marked Truncated() (any rest is read and dropped).
   std::unique_ptr<Result> Query(const std::string& sql, std::string& error, size_t max_rows);
+  // Runs `statements` as one transaction: START TRANSACTION, the statements
+  // in order, COMMIT; all applied, or none. They are sent without waiting
+  // for each one's outcome (the server runs them one after another as they
+  // arrive; at most 64 KiB of statements wait unanswered at a time), so the
+  // transaction costs a few round trips whatever their number. `sent`, when
+  // given, is called with each statement as it goes to the server. Rows a
+  // statement sends back are read and dropped.
+  //
+  // The session's autocommit is off while they run, so a failure that ends
+  // the transaction on the server (a deadlock) cannot let a statement behind
+  // it be committed alone. On a failure everything is rolled back, the
+  // statements sent behind the failed one included (they have run too),
+  // and false is returned with `error` and `failing`: the text of the first
+  // statement that failed ("START TRANSACTION" or "COMMIT" for those). The
+  // session's autocommit is on again afterwards unless the connection broke.
+  bool ExecuteTransaction(const std::vector<std::string>& statements, std::string& failing,
+                          std::string& error,
+                          const std::function<void(const std::string&)>& sent = {});
   // Transactions on this connection.
   bool Begin(std::string& error) { return Execute("START TRANSACTION", error); }
   // A transaction in which no table can be changed: a statement that would
@@ -171,6 +190,9 @@ class Connection {
   // Runs `text` and reads its rows as they arrive, keeping at most
   // `max_rows` (the result marked truncated when there were more).
   std::unique_ptr<Result> Fetch(const std::string& text, std::string& error, size_t max_rows);
+  // Reads the outcome of the statement sent first among those unanswered,
+  // its rows read and dropped; false (with LastErrno) when it failed.
+  bool ReadOutcome(std::string& error);
   void* mysql_ = nullptr;
   unsigned last_errno_ = 0;
 };

@@ -48,6 +48,10 @@ inline constexpr const char* kFindNext = "Далее";
 inline constexpr const char* kFindPrevious = "Назад";
 inline constexpr const char* kFindClose = "Закрыть поиск";
 inline constexpr const char* kNotFound = "Не найдено: ";
+
+// Something the window could not handle ended the program (shown, then the
+// program exits with a non-zero status).
+inline constexpr const char* kInternalError = "Работа программы прервана из-за внутренней ошибки: ";
 inline constexpr const char* kNoDisplay =
     "kassa-book: окно книги требует графической среды (DISPLAY не задан).\n";
 

@@ -50,6 +50,12 @@ int main(int argc, char** argv) {
   std::string deploy = env_deploy && *env_deploy ? env_deploy : tools;
   // The server control script reads the same parameters file.
   setenv("KASSA_DEPLOY", deploy.c_str(), 0);
-  kassa::script::Runner runner(std::move(script), deploy, tools);
-  return runner.Run();
+  try {
+    kassa::script::Runner runner(std::move(script), deploy, tools);
+    return runner.Run();
+  } catch (const std::exception& e) {
+    std::printf("%s%s%s\n", kassa::script::texts::kFailPrefix, kassa::script::texts::kInternalError,
+                e.what());
+    return 1;
+  }
 }

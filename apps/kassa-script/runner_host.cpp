@@ -65,6 +65,9 @@ void Runner::DoHost(const Line& line) {
     } else if (cmd == "save") {
       Arity(line, 1, 1);
       host::user::Save(Book());
+    } else if (cmd == "saveas") {
+      Arity(line, 2, 2);
+      host::user::SaveAs(Book(), line.words[1]);
     } else if (cmd == "close") {
       Arity(line, 1, 1);
       host::user::Close(Book());

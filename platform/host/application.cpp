@@ -107,11 +107,12 @@ Workbook& Application::Open(const std::string& path, bool read_only) {
   std::filesystem::path p(full);
   book->name_ = p.filename().string();
   book->path_ = p.parent_path().string();
-  book->read_only_ = read_only;
+  book->read_only_ = read_only || !book->unkept_.empty();
   book->saved_ = true;
   books_.push_back(std::move(book));
   Workbook& wb = *books_.back();
   SetActive(wb);
+  if (!wb.unkept_.empty()) ui::Message(texts::OpenedReadOnly(wb.name_, wb.unkept_));
   // The workbook's macros: the event sink by its ProgID, then the open event.
   if (!wb.sink_progid_.empty()) {
     wb.sink_ = component::Create<WorkbookEventSink>(wb.sink_progid_);

@@ -17,12 +17,13 @@
 // Workbook files are .xlsx whatever their name says: values, number formats,
 // font colour index and bold, column widths and formats, sheet order and the
 // active sheet. The host's own data (event sink ProgID, query tables, sheet
-// buttons, charts) travels in custom document properties "KassaHost.NNN",
-// which other spreadsheet programs keep but ignore. Query-table passwords are
-// written as "xxx". A sheet's charts are also written as native chart
-// objects over a block of month totals beside the sheet's cells, so other
-// spreadsheet programs show them; that block is derived and is not read back
-// as cells.
+// buttons, charts, components' stored texts) travels in custom document
+// properties "KassaHost.NNN", which other spreadsheet programs keep but
+// ignore. Query-table passwords are written as "xxx". A sheet's charts are
+// also written as native chart objects over a block of month totals beside
+// the sheet's cells, so other spreadsheet programs show them; that block is
+// derived and is not read back as cells. A file holding more than the model
+// keeps opens read-only and is never written over.
 #pragma once
 
 #include <functional>
@@ -361,6 +362,18 @@ class KASSA_EXPORT Workbook {
   std::string FullName() const;
   bool ReadOnly() const { return read_only_; }
   void SetReadOnly(bool ro) { read_only_ = ro; }
+  // What the workbook's file held that the host does not keep (formulas,
+  // merged cells, fills, ...), one Russian name per kind; empty when the
+  // model holds all of it. Such a workbook opens read-only and is never
+  // written (Save and SaveAs throw HostError), so its file is not damaged.
+  const std::vector<std::string>& UnkeptContent() const { return unkept_; }
+
+  // Texts a component keeps with the workbook (for example the workbook's
+  // configuration), saved in its file and read back; "" when none. Setting
+  // one does not count as a change of the workbook.
+  std::string StoredText(const std::string& key) const;
+  void StoredText(const std::string& key, const std::string& text);  // "" removes it
+  const std::map<std::string, std::string>& StoredTexts() const { return stored_texts_; }
 
   int SheetsCount() const { return static_cast<int>(sheets_.size()); }
   Worksheet& Sheets(int index);                // 1-based; throws HostError (9)
@@ -420,6 +433,8 @@ class KASSA_EXPORT Workbook {
   std::vector<std::unique_ptr<Worksheet>> sheets_;
   int active_ = 0;  // 0-based index of the active sheet
   std::string sink_progid_;
+  std::vector<std::string> unkept_;
+  std::map<std::string, std::string> stored_texts_;
   std::shared_ptr<WorkbookEventSink> sink_;
   std::map<std::string, std::shared_ptr<SheetMacroTarget>> macro_targets_;
 };
@@ -445,7 +460,9 @@ class KASSA_EXPORT Application {
 
   // Opens a workbook file; its macros run: the event sink is created by its
   // ProgID (a component that cannot be created is reported once) and
-  // Workbook_Open is raised. Throws HostError when the file cannot be read.
+  // Workbook_Open is raised. A file holding content the host does not keep
+  // opens read-only, and the user is told why before the macros run.
+  // Throws HostError when the file cannot be read.
   Workbook& Open(const std::string& path, bool read_only = false);
   // Opens a workbook file with its macros disabled: no event sink is
   // created and no event is raised (exports of a file as it was saved).
@@ -499,6 +516,9 @@ void Click(Worksheet& sheet, const std::string& shape);
 // read-only). Close: before-close event, then the workbook closes unless
 // cancelled or already closed by the event.
 void Save(Workbook& book);
+// Save As: before-save event, then the workbook is written under `path` and
+// takes that name, unless cancelled.
+void SaveAs(Workbook& book, const std::string& path);
 void Close(Workbook& book);
 }  // namespace user
 

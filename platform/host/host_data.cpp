@@ -83,6 +83,8 @@ std::vector<std::pair<std::string, std::string>> EncodeHostData(const Workbook& 
     for (const std::vector<std::string>& chart : ChartRecords(ws, i))
       records.push_back(Record(chart));
   }
+  for (const auto& [key, value] : book.StoredTexts())
+    records.push_back(Record({"text", key, value}));
   std::string text;
   for (size_t i = 0; i < records.size(); ++i) text += (i ? "|" : "") + records[i];
   std::vector<std::pair<std::string, std::string>> props;
@@ -126,6 +128,8 @@ bool DecodeHostData(const std::vector<std::pair<std::string, std::string>>& prop
         Worksheet& ws = book.Sheets(std::stoi(f[1]));
         QueryTable& q = ws.AddQueryTable(f[3], f[4]);
         q.EnableRefresh(f[2] == "1");
+      } else if (f[0] == "text" && f.size() == 3) {
+        book.StoredText(f[1], f[2]);
       } else if (f[0] == "shape" && f.size() == 10) {
         Worksheet& ws = book.Sheets(std::stoi(f[1]));
         Shape s;

@@ -89,10 +89,56 @@ class SheetQueryTable : public QueryTable {
     }
   }
 
-  // The cell takes `number_format` as its own when its format (its own or
-  // its column's) has another.
-  static void Format(Cell& cell, const CellFormat& column_format,
-                     const NumberFormat& number_format) {
+  // A number format that shows a number as a number in the column's own way
+  // (no date or time parts) and leaves Text() as General gives it: a column
+  // formatted so (money, say) keeps its look for the plain values a refresh
+  // writes, and the texts the engine compares do not change.
+  static bool KeepsPlainNumbers(const std::string& fmt) {
+    if (fmt.empty()) return false;
+    if (FixedDecimals(fmt) >= 0) return false;
+    bool quoted = false;
+    for (char ch : fmt) {
+      if (ch == '"') quoted = !quoted;
+      if (quoted) continue;
+      switch (ch) {
+        case 'd':
+        case 'D':
+        case 'm':
+        case 'M':
+        case 'y':
+        case 'Y':
+        case 'h':
+        case 'H':
+        case 's':
+        case 'S':
+        case '@':
+          return false;
+        default:
+          break;
+      }
+    }
+    return true;
+  }
+
+  // The cell's number format after a refresh wrote a value of the kind
+  // `number_format` belongs to. `keeps_column_look`: the value has no format
+  // of its own and its column's format keeps plain numbers (decided once
+  // per column). Otherwise the cell takes `number_format` as its own when
+  // its format (its own or its column's) has another.
+  static void Format(Cell& cell, const CellFormat& column_format, const NumberFormat& number_format,
+                     bool keeps_column_look) {
+    if (keeps_column_look) {
+      // The column's look applies; an own look that differs from the column's
+      // in the number format alone goes back to the column's.
+      if (cell.own_format) {
+        if (cell.format.color_index == column_format.color_index &&
+            cell.format.bold == column_format.bold && !KeepsPlainNumbers(cell.format.number_format))
+          cell.own_format = false;
+        else if (!KeepsPlainNumbers(cell.format.number_format))
+          cell.format.number_format = column_format.number_format;
+      }
+      return;
+    }
     const CellFormat& current = cell.own_format ? cell.format : column_format;
     if (current.number_format != number_format) {
       if (!cell.own_format) cell.format = column_format;
@@ -109,11 +155,14 @@ class SheetQueryTable : public QueryTable {
     sheet_.ReserveCells(1, nrows + 1, ncols);
     std::vector<NumberFormat> formats;
     std::vector<const CellFormat*> column_formats;
+    std::vector<char> keeps_column_look;
     for (int c = 0; c < ncols; ++c) {
       Cell& head = sheet_.CellAt(1, c + 1);
       head.value = Variant::Text(r.columns()[c].name);
       formats.push_back(FormatFor(r.columns()[c].kind));
       column_formats.push_back(&sheet_.ColumnFormat(c + 1));
+      keeps_column_look.push_back(formats.back().empty() &&
+                                  KeepsPlainNumbers(column_formats.back()->number_format));
     }
     for (long i = 0; i < nrows && ncols > 0; ++i) {
       Cell* cells = sheet_.RowCells(i + 2, ncols);
@@ -133,7 +182,7 @@ class SheetQueryTable : public QueryTable {
         } else {
           cell.value = r.Value(i, c);
         }
-        Format(cell, *column_formats[c], formats[c]);
+        Format(cell, *column_formats[c], formats[c], keeps_column_look[c] != 0);
       }
     }
     if (old_last > nrows + 1) sheet_.ClearCells(nrows + 2, 1, old_last, ncols);

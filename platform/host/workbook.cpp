@@ -102,6 +102,18 @@ Worksheet& Workbook::InsertCopy(const Worksheet& src, size_t position) {
   return *raw;
 }
 
+std::string Workbook::StoredText(const std::string& key) const {
+  auto it = stored_texts_.find(key);
+  return it == stored_texts_.end() ? std::string() : it->second;
+}
+
+void Workbook::StoredText(const std::string& key, const std::string& text) {
+  if (text.empty())
+    stored_texts_.erase(key);
+  else
+    stored_texts_[key] = text;
+}
+
 void Workbook::SaveAs(const std::string& filename, int access_mode) {
   (void)access_mode;
   WorkbookFile::Write(*this, filename);

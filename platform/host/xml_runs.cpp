@@ -44,7 +44,11 @@ XmlRuns::XmlRuns(std::string container, std::string child, size_t run_size, Head
       run_(std::move(run)) {}
 
 void XmlRuns::Feed(std::string_view block) {
-  if (state_ == State::Done || state_ == State::Refused) return;  // the rest is skipped
+  if (state_ == State::Refused) return;
+  if (state_ == State::Done) {
+    tail_.append(block);
+    return;
+  }
   pending_.append(block);
   if (state_ == State::Head) FindContainer();
   if (state_ == State::Runs) TakeRuns();
@@ -89,7 +93,10 @@ void XmlRuns::FindContainer() {
       return;
     }
     state_ = empty ? State::Done : State::Runs;
-    if (empty) pending_.clear();
+    if (empty) {
+      tail_ = std::move(pending_);
+      pending_.clear();
+    }
     return;
   }
 }
@@ -114,6 +121,7 @@ void XmlRuns::TakeRuns() {
     }
     if (e > 0 && !Hand(e)) return;
     state_ = State::Done;
+    tail_ = pending_.substr(i + 1 - e);  // Hand dropped the run before the end tag
     pending_.clear();
     return;
   }

@@ -16,8 +16,8 @@ namespace kassa::host {
 // the container's start tag is complete, then the children in runs: a run
 // ends right after an end tag "</child>" and is handed out once at least
 // `run_size` bytes wait; the last run ends at the container's end tag. The
-// rest of the part is skipped. An empty container ("<sheetData/>") gives the
-// head and no run.
+// rest of the part (after the container's end tag) is kept as the tail. An
+// empty container ("<sheetData/>") gives the head and no run.
 //
 // A run is cut after the last "</child>" that has arrived; when that text
 // lies inside a comment, a CDATA section, an attribute or a nested element
@@ -36,6 +36,9 @@ class XmlRuns {
   // After the last block: true when the container was found and ended, and
   // the head and every run were taken.
   bool Finish();
+  // After Finish: the text after the container's end tag (the root's end
+  // tag included); the caller may change it.
+  std::string& Tail() { return tail_; }
 
  private:
   enum class State { Head, Runs, Done, Refused };
@@ -49,6 +52,7 @@ class XmlRuns {
   RunFn run_;
   State state_ = State::Head;
   std::string pending_;
+  std::string tail_;
   size_t searched_ = 0;  // pending_ before this holds no container tag
 };
 

@@ -95,6 +95,8 @@ void WritePart(zipFile z, const std::string& name, const std::string& text) {
 // sheet data's end tag, and a comment before them its start tag.
 TEST_F(LargeFiles, EndTagsInsideCdataAndCommentsDoNotCutRows) {
   constexpr int kRows = 6000;
+  const std::string kWorksheetType =
+      "http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet";
   const std::string ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
   std::string strings = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<sst " + ns + ">";
   // The rows of each sheet: the first cell holds `inside` as CDATA.
@@ -124,9 +126,11 @@ TEST_F(LargeFiles, EndTagsInsideCdataAndCommentsDoNotCutRows) {
                 "name=\"Второй\" sheetId=\"2\" r:id=\"rId2\"/></sheets></workbook>");
   WritePart(z, "xl/_rels/workbook.xml.rels",
             "<?xml version=\"1.0\"?><Relationships xmlns=\"http://schemas.openxmlformats.org/"
-            "package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"x\" "
-            "Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"x\" "
-            "Target=\"worksheets/sheet2.xml\"/></Relationships>");
+            "package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" +
+                kWorksheetType +
+                "\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" "
+                "Type=\"" +
+                kWorksheetType + "\" Target=\"worksheets/sheet2.xml\"/></Relationships>");
   WritePart(z, "xl/sharedStrings.xml", strings);
   WritePart(z, "xl/worksheets/sheet1.xml",
             head + "<sheetData>" + rows("</row>") + "</sheetData></worksheet>");

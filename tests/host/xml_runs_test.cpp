@@ -11,6 +11,7 @@ namespace {
 
 struct Taken {
   std::vector<std::string> heads, runs;
+  std::string tail;
   bool finished = false;
 };
 
@@ -31,6 +32,7 @@ Taken Cut(const std::string& text, size_t block, size_t run_size, bool refuse_se
   for (size_t at = 0; at < text.size(); at += block)
     runs.Feed(std::string_view(text).substr(at, block));
   t.finished = runs.Finish();
+  t.tail = runs.Tail();
   return t;
 }
 
@@ -59,6 +61,8 @@ TEST(XmlRuns, RunsAreWholeChildrenWhateverTheBlocks) {
       ASSERT_EQ(t.heads.size(), 1u);
       EXPECT_EQ(t.heads[0], kHead);
       EXPECT_EQ(Joined(t.runs), kRows);  // nothing lost, nothing after the container
+      // What follows the container's end tag is kept whole.
+      EXPECT_EQ(t.tail, "<sheetData><row>ignored</row></sheetData></worksheet>");
       for (size_t i = 0; i + 1 < t.runs.size(); ++i)
         EXPECT_TRUE(t.runs[i].ends_with("</row>")) << t.runs[i];
       if (run_size == 1 && block == 1) {
@@ -77,6 +81,7 @@ TEST(XmlRuns, AnEmptyContainerGivesTheHeadOnly) {
   ASSERT_EQ(t.heads.size(), 1u);
   EXPECT_EQ(t.heads[0], kHead);
   EXPECT_TRUE(t.runs.empty());
+  EXPECT_EQ(t.tail, "<other/></worksheet>");
 }
 
 TEST(XmlRuns, AMissingOrUnendedContainerOrARefusedRunIsNotTaken) {

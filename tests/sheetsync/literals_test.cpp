@@ -133,7 +133,8 @@ TEST(QuoteText, EveryApostropheSingleOrDoubledBecomesOneDoubleQuote) {
   EXPECT_EQ(QuoteText("'''"), "\"\"");
   EXPECT_EQ(QuoteText("Иванов'ъ'"), "Иванов\"ъ\"");
   EXPECT_EQ(QuoteText("back\\slash"), "back\\slash");
-  EXPECT_EQ(QuoteText("\xA1'"), "\xA1\"");  // a stray byte before an apostrophe
+  EXPECT_EQ(QuoteText("\xA1'"), "\xA1\"");        // a stray byte before an apostrophe
+  EXPECT_EQ(QuoteText("1\x98'\""), "1\x98\"\"");  // found by fuzzing cell typing
 }
 
 // Every text of up to six pieces from a small alphabet (apostrophes, a

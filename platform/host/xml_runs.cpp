@@ -1,5 +1,6 @@
 #include "platform/host/xml_runs.h"
 
+#include <string_view>
 #include <utility>
 
 namespace kassa::host {
@@ -126,8 +127,15 @@ void XmlRuns::TakeRuns() {
     return;
   }
   if (pending_.size() < run_size_) return;
-  const size_t cut = pending_.rfind(child_end_);
-  if (cut != std::string::npos) Hand(cut + child_end_.size());
+  // Only text not searched before is searched: a part of blanks or of one
+  // endless child costs its length, not its length times its blocks.
+  const size_t from = child_searched_;
+  const size_t cut = std::string_view(pending_).substr(from).rfind(child_end_);
+  if (cut == std::string_view::npos) {
+    child_searched_ = Resume(pending_, child_end_);
+    return;
+  }
+  if (Hand(from + cut + child_end_.size())) child_searched_ = Resume(pending_, child_end_);
 }
 
 bool XmlRuns::Hand(size_t size) {

@@ -53,7 +53,8 @@ class XmlRuns {
   State state_ = State::Head;
   std::string pending_;
   std::string tail_;
-  size_t searched_ = 0;  // pending_ before this holds no container tag
+  size_t searched_ = 0;        // pending_ before this holds no container tag
+  size_t child_searched_ = 0;  // pending_ before this holds no child's end tag
 };
 
 }  // namespace kassa::host

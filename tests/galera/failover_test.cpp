@@ -203,8 +203,13 @@ TEST_F(SheetStore, TenThousandRowsCompleteOnAnotherNodeWhenTheirNodeDies) {
   ASSERT_NE(killed, 0);
   Report("store of 10,000 rows", killed, started);
   EXPECT_FALSE(engine_->Stop_Program);
-  // 1,001 rows deleted and 1,285 changed elsewhere.
-  EXPECT_EQ(Messages(), std::vector<std::string>{ChangedQuestion("2286 строк")});
+  // 1,001 rows deleted and 1,285 changed elsewhere; how many of them the
+  // node the store moved to has applied when the store reads the table
+  // depends on the moment, so only the question is checked.
+  ASSERT_EQ(Messages().size(), 1u);
+  const std::string question = ChangedQuestion("");
+  const std::string head = question.substr(0, question.find(sheetsync::texts::kTableChangedRows));
+  EXPECT_EQ(Messages()[0].rfind(head, 0), 0u) << Messages()[0];
   // Killed, found the other changes and rolled back, then the overwrite.
   EXPECT_EQ(Count("SQL \"Delete From NAL"), 3);
   for (int n : LiveNodes()) {

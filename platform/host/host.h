@@ -258,6 +258,21 @@ namespace user {
 void Click(Worksheet& sheet, const std::string& shape);
 }
 
+// The side of a workbook that another spreadsheet program keeps when that
+// program shows the workbook in its own window (an office document): it
+// owns the file and the window, the host keeps the model the system works
+// on (see Application::OpenDocument). Called on the host's thread.
+class KASSA_EXPORT WorkbookDocument {
+ public:
+  virtual ~WorkbookDocument();
+  // Workbook::Save: the program writes its file in its own way and returns
+  // the workbook's full file name afterwards. Throws HostError on failure.
+  virtual std::string Store() = 0;
+  // Workbook::Close: the workbook is closed in the host; the program closes
+  // its window without asking anything.
+  virtual void Closed() = 0;
+};
+
 class KASSA_EXPORT Workbook {
  public:
   ~Workbook();
@@ -320,6 +335,7 @@ class KASSA_EXPORT Workbook {
   std::string sink_progid_;
   std::shared_ptr<WorkbookEventSink> sink_;
   std::map<std::string, std::shared_ptr<SheetMacroTarget>> macro_targets_;
+  std::shared_ptr<WorkbookDocument> document_;  // set by Application::OpenDocument
 };
 
 class KASSA_EXPORT Application {
@@ -345,6 +361,17 @@ class KASSA_EXPORT Application {
   // ProgID (a component that cannot be created is reported once) and
   // Workbook_Open is raised. Throws HostError when the file cannot be read.
   Workbook& Open(const std::string& path, bool read_only = false);
+  // Opens a workbook that another program already shows (`document`): it
+  // is named after `full_name`, `fill` builds its sheets, cells and active
+  // sheet (no events run yet), the host's own data comes from the
+  // document's custom properties `properties` (name, value; those named
+  // "KassaHost.NNN"), then the workbook's macros run as in Open. Save and
+  // Close of this workbook go through `document`. Throws HostError when
+  // `fill` does.
+  Workbook& OpenDocument(const std::string& full_name,
+                         const std::vector<std::pair<std::string, std::string>>& properties,
+                         std::shared_ptr<WorkbookDocument> document,
+                         const std::function<void(Workbook&)>& fill, bool read_only = false);
   // A new empty workbook with one sheet, made active.
   Workbook& Add();
   std::vector<Workbook*> Workbooks();
@@ -382,6 +409,10 @@ void Type(Worksheet& sheet, long row, int column, const std::string& text);
 void Paste(Worksheet& sheet, long row, int column, const std::string& tsv);
 // Clearing a range: one change event for the range.
 void Clear(Worksheet& sheet, long row1, int col1, long row2, int col2);
+// The user changed the cells of `target` in the program that shows the
+// workbook (OpenDocument); their new contents are already in the model:
+// one change event for the range.
+void Changed(Worksheet& sheet, const Range& target);
 // Clicking a sheet button: its macro runs with the sheet.
 void Click(Worksheet& sheet, const std::string& shape);
 // Save: before-save event, then the file is written unless cancelled (or

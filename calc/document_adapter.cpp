@@ -9,6 +9,8 @@
 #include <com/sun/star/document/XDocumentEventBroadcaster.hpp>
 #include <com/sun/star/document/XDocumentProperties.hpp>
 #include <com/sun/star/document/XDocumentPropertiesSupplier.hpp>
+#include <com/sun/star/document/XUndoManager.hpp>
+#include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDispatchProviderInterception.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
@@ -305,7 +307,13 @@ void DocumentAdapter::MakeActive() {
 void DocumentAdapter::Sync() {
   if (detached_ || !book_ || book_->closed() || syncing_) return;
   syncing_ = true;
+  // What the workbook's macros write is not the user's to undo (as in the
+  // workbook window): the office's undo keeps the user's own edits only.
+  Reference<css::document::XUndoManagerSupplier> undo_supplier(model_, UNO_QUERY);
+  Reference<css::document::XUndoManager> undo =
+      undo_supplier.is() ? undo_supplier->getUndoManager() : nullptr;
   try {
+    if (undo.is()) undo->lock();
     model_->lockControllers();
     SyncSheets();
     model_->unlockControllers();
@@ -316,6 +324,10 @@ void DocumentAdapter::Sync() {
       if (model_->hasControllersLocked()) model_->unlockControllers();
     } catch (const css::uno::Exception&) {
     }
+  }
+  try {
+    if (undo.is() && undo->isLocked()) undo->unlock();
+  } catch (const css::uno::Exception&) {
   }
   syncing_ = false;
 }

@@ -21,15 +21,25 @@ endfunction()
 # Scenario tests: <area>/<name>.ks run by kassa-script, compared with
 # <area>/<name>.expected through scripts/run-scenario.sh.
 #
-# kassa_scenario_tests(<dir> [PREPARE <command> [args...]]): one CTest test
-# "scenario.<area>.<name>" per .ks file in <dir> (relative to tests/scenarios,
-# or absolute), each needing the database fixture. The PREPARE command runs
-# with the scenario's fresh folder as its last argument before the runner.
+# kassa_scenario_tests(<dir> [PREFIX <prefix>] [RUNNER <program>]
+#                      [PREPARE <command> [args...]]): one CTest test
+# "<prefix>.<area>.<name>" (prefix "scenario" by default) per .ks file in
+# <dir> (relative to tests/scenarios, or absolute), each needing the database
+# fixture, run by <program> (kassa-script by default). The PREPARE command
+# runs with the scenario's fresh folder as its last argument before the
+# runner. The names of the tests made are left in KASSA_SCENARIO_TESTS.
 # To add an area, put its scenarios into a folder of tests/scenarios and call
 # this once for it. KASSA_UPDATE_EXPECTED=1 ctest -R scenario... rewrites the
 # expected transcripts from the current runs.
 function(kassa_scenario_tests dir)
-  cmake_parse_arguments(K "" "" "PREPARE" ${ARGN})
+  cmake_parse_arguments(K "" "PREFIX;RUNNER" "PREPARE" ${ARGN})
+  if(NOT K_PREFIX)
+    set(K_PREFIX scenario)
+  endif()
+  if(NOT K_RUNNER)
+    set(K_RUNNER $<TARGET_FILE:kassa-script>)
+  endif()
+  set(made)
   if(NOT IS_ABSOLUTE ${dir})
     set(dir ${CMAKE_SOURCE_DIR}/tests/scenarios/${dir})
   endif()
@@ -38,11 +48,13 @@ function(kassa_scenario_tests dir)
   list(SORT scenarios)
   foreach(ks IN LISTS scenarios)
     get_filename_component(name ${ks} NAME_WE)
-    set(test scenario.${area}.${name})
+    set(test ${K_PREFIX}.${area}.${name})
     add_test(NAME ${test}
       COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/run-scenario.sh
-              $<TARGET_FILE:kassa-script> ${ks} ${dir}/${name}.expected ${K_PREPARE})
+              ${K_RUNNER} ${ks} ${dir}/${name}.expected ${K_PREPARE})
     set_tests_properties(${test} PROPERTIES TIMEOUT 300)
     kassa_db_test(${test})
+    list(APPEND made ${test})
   endforeach()
+  set(KASSA_SCENARIO_TESTS ${made} PARENT_SCOPE)
 endfunction()

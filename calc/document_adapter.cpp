@@ -132,7 +132,12 @@ class DocumentAdapter::Running {
     a_->MakeActive();
   }
   ~Running() {
-    if (--a_->depth_ == 0) a_->Sync();
+    if (--a_->depth_ != 0) return;
+    a_->Sync();
+    if (a_->reconcile_after_event_) {
+      a_->reconcile_after_event_ = false;
+      a_->ContentModified();
+    }
   }
 
  private:
@@ -379,8 +384,9 @@ void DocumentAdapter::SyncView() {
 void DocumentAdapter::Reconcile() {
   if (detached_ || !book_ || book_->closed()) return;
   if (busy() || syncing_) {
-    // An event is running (a wait in the middle of it): compare afterwards.
-    ContentModified();
+    // An event is running (a wait in the middle of it): compare once it has
+    // ended.
+    reconcile_after_event_ = true;
     return;
   }
   std::vector<std::string> names = DocSheetNames();

@@ -124,7 +124,7 @@ class DocumentAdapter : public std::enable_shared_from_this<DocumentAdapter> {
   int depth_ = 0;
   bool syncing_ = false;  // the document is being written by the adapter
   bool reconcile_posted_ = false;
-  bool reported_since_post_ = false;
+  bool reconcile_after_event_ = false;  // a comparison waits for the running event
   bool detached_ = false;
   bool closed_ = false;  // the host closed the workbook
   bool in_close_command_ = false;

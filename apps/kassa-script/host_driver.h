@@ -19,6 +19,7 @@
 
 #include "apps/kassa-script/script.h"
 #include "platform/host/host.h"
+#include "platform/ui/form.h"
 
 namespace kassa::script {
 
@@ -44,6 +45,14 @@ class HostDriver {
   // user sees it (see cell_report.h); a whole sheet when `all` is true.
   virtual std::vector<std::string> Show(const std::string& sheet, bool all, long row1, int col1,
                                         long row2, int col2) = 0;
+  // A user action on a shown form (`fill`, `press`, `choose`, `dismiss`)
+  // carried out through the form's window as a person would; false leaves
+  // it to the runner, which acts on the form directly.
+  virtual bool FormAction(ui::Form& form, const Line& line) {
+    (void)form;
+    (void)line;
+    return false;
+  }
   // A command only this host knows (false: unknown to it).
   virtual bool Extra(const Line& line) {
     (void)line;

@@ -97,6 +97,8 @@ int RunInOffice(const std::string& scenario, bool window, const std::string& dep
       setenv("KASSA_CALC_TOOLS", tools.c_str(), 1);
       setenv("KASSA_CALC_KEYS", window ? "real" : "office", 1);
       setenv("SAL_USE_VCLPLUGIN", window ? "gen" : "svp", 1);
+      // The programs the scenario runs (the installer) ask nobody on the display.
+      setenv("KASSA_UI", "console", 1);
       // The office's own messages go to standard error, never into the transcript.
       dup2(STDERR_FILENO, STDOUT_FILENO);
       const std::string user = "-env:UserInstallation=file://" + work + "/profile";

@@ -39,8 +39,10 @@ std::string RelativeFileLine(const std::string& line) {
 }  // namespace
 
 Runner::Runner(Script script, const std::string& deploy, const std::string& tools,
-               std::unique_ptr<HostDriver> driver)
+               std::unique_ptr<HostDriver> driver, std::unique_ptr<ui::ScriptedBackend> backend)
     : script_(std::move(script)),
+      own_backend_(backend ? std::move(backend) : std::make_unique<ui::ScriptedBackend>()),
+      backend_(*own_backend_),
       db_(deploy, tools),
       driver_(driver ? std::move(driver) : std::make_unique<ModelDriver>()) {
   driver_->fail = [this](const std::string& why) { Fail(why); };

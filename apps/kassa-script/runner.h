@@ -33,9 +33,12 @@ class Runner {
  public:
   // `deploy`: where the installer and Pass_Parametrs.ini live; `tools`:
   // the folder of the kassa-db control script; `driver`: the workbook host
-  // (the in-memory host when null).
+  // (the in-memory host when null); `backend`: the scripted user interface
+  // (a plain ScriptedBackend when null; a subclass may also show what it
+  // records).
   Runner(Script script, const std::string& deploy, const std::string& tools,
-         std::unique_ptr<HostDriver> driver = nullptr);
+         std::unique_ptr<HostDriver> driver = nullptr,
+         std::unique_ptr<ui::ScriptedBackend> backend = nullptr);
   ~Runner();
   // Runs every line; returns 0 after the last one (failures end the process).
   int Run();
@@ -63,7 +66,8 @@ class Runner {
   ui::Form& VisibleForm(const std::string& name);
 
   Script script_;
-  ui::ScriptedBackend backend_;
+  std::unique_ptr<ui::ScriptedBackend> own_backend_;
+  ui::ScriptedBackend& backend_;
   Database db_;
   std::unique_ptr<HostDriver> driver_;
   const Line* current_ = nullptr;

@@ -13,6 +13,7 @@
 #include <com/sun/star/awt/XControl.hpp>
 #include <com/sun/star/awt/XControlModel.hpp>
 #include <com/sun/star/awt/XSystemDependentWindowPeer.hpp>
+#include <com/sun/star/awt/grid/XGridRowSelection.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/datatransfer/UnsupportedFlavorException.hpp>
@@ -29,6 +30,8 @@
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/NotNumericException.hpp>
 #include <com/sun/star/util/NumberFormatter.hpp>
+#include <com/sun/star/util/XChangesListener.hpp>
+#include <com/sun/star/util/XChangesNotifier.hpp>
 #include <com/sun/star/util/XNumberFormatTypes.hpp>
 #include <com/sun/star/util/XNumberFormatsSupplier.hpp>
 #include <com/sun/star/view/XControlAccess.hpp>
@@ -42,6 +45,7 @@
 #include "apps/kassa-script/cell_report.h"
 #include "apps/kassa-script/database.h"
 #include "calc/cells.h"
+#include "calc/script/window_user.h"
 
 namespace kassa::calc {
 
@@ -52,7 +56,7 @@ using css::uno::UNO_QUERY_THROW;
 
 namespace {
 
-constexpr double kWaitSeconds = 60;
+constexpr double kWaitSeconds = 20;
 
 double Seconds() {
   using namespace std::chrono;
@@ -65,6 +69,18 @@ css::lang::Locale Russian() {
   l.Country = "RU";
   return l;
 }
+
+}  // namespace
+
+// Counts the office's reports of changed cells.
+class ChangeCounter : public cppu::WeakImplHelper1<css::util::XChangesListener> {
+ public:
+  void SAL_CALL changesOccurred(const css::util::ChangesEvent&) override { ++count; }
+  void SAL_CALL disposing(const css::lang::EventObject&) override {}
+  long count = 0;
+};
+
+namespace {
 
 // Plain text for the clipboard.
 class TextTransfer : public cppu::WeakImplHelper1<css::datatransfer::XTransferable> {
@@ -161,6 +177,9 @@ void OfficeDriver::Open(const std::string& file) {
   Reference<css::frame::XModel> model(doc, UNO_QUERY);
   if (!model.is()) fail("the office could not open " + file);
   model_ = model;
+  changes_ = new ChangeCounter;
+  Reference<css::util::XChangesNotifier> notifier(model, UNO_QUERY);
+  if (notifier.is()) notifier->addChangesListener(changes_.get());
   if (!IsHostDocument(model)) return;
   // The open job takes the workbook on once the office has shown it.
   Wait([&] { return FindAdapter(model) != nullptr; }, "take the workbook on");
@@ -202,16 +221,8 @@ namespace {
 
 // The X window of the office window showing `model`, for xdotool.
 std::string XWindowOf(const Reference<css::frame::XModel>& model) {
-  Reference<css::awt::XSystemDependentWindowPeer> peer(
-      model->getCurrentController()->getFrame()->getContainerWindow(), UNO_QUERY_THROW);
-  Sequence<sal_Int8> id(16);
-  rtl_getGlobalProcessId(reinterpret_cast<sal_uInt8*>(id.getArray()));
-  Any handle = peer->getWindowHandle(id, css::lang::SystemDependent::SYSTEM_XWINDOW);
-  css::awt::SystemDependentXWindow x;
-  if (handle >>= x) return std::to_string(x.WindowHandle);
-  sal_Int64 h = 0;
-  handle >>= h;
-  return std::to_string(h);
+  return XWindowId(Reference<css::awt::XWindowPeer>(
+      model->getCurrentController()->getFrame()->getContainerWindow(), UNO_QUERY));
 }
 
 // A key named like "RETURN", "DELETE", "CTRL+V".
@@ -258,20 +269,22 @@ std::string XdotoolKey(const std::string& k) {
 
 }  // namespace
 
+void OfficeDriver::FocusDocument() {
+  // The display's keyboard goes to the document window, and within it to
+  // the cells.
+  Reference<css::frame::XFrame> frame = Model()->getCurrentController()->getFrame();
+  Xdotool({"windowfocus", "--sync", XWindowOf(Model())});
+  frame->getComponentWindow()->setFocus();
+  Absorb(0.1);
+}
+
 void OfficeDriver::Keys(const std::string& keycode) {
   if (real_keys_) {
-    std::string error;
-    const std::string wid = XWindowOf(Model());
-    script::RunAndWait("/usr/bin/xdotool", {"windowfocus", "--sync", wid}, error);
-    if (script::RunAndWait("/usr/bin/xdotool", {"key", "--clearmodifiers", XdotoolKey(keycode)},
-                           error) != 0)
-      fail("xdotool: " + error);
+    // The keyboard stays where the cell's input left it.
+    Xdotool({"windowfocus", "--sync", XWindowOf(Model())});
+    if (!Xdotool({"key", "--clearmodifiers", XdotoolKey(keycode)})) fail("xdotool failed");
     // The keystroke reaches the office through the display.
-    const double end = Seconds() + 0.3;
-    while (Seconds() < end) {
-      ProcessEvents();
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    Absorb(0.3);
     return;
   }
   Press(KeyOf(keycode));
@@ -280,11 +293,8 @@ void OfficeDriver::Keys(const std::string& keycode) {
 
 void OfficeDriver::Text(const std::string& text) {
   if (real_keys_) {
-    std::string error;
-    const std::string wid = XWindowOf(Model());
-    script::RunAndWait("/usr/bin/xdotool", {"windowfocus", "--sync", wid}, error);
-    if (script::RunAndWait("/usr/bin/xdotool", {"type", "--delay", "20", "--", text}, error) != 0)
-      fail("xdotool: " + error);
+    FocusDocument();
+    if (!TypeOnDisplay(text)) fail("xdotool failed");
     return;
   }
   const OUString chars = U(text);
@@ -327,21 +337,11 @@ void OfficeDriver::Type(long row, int column, const std::string& text) {
     Keys("DELETE");
     return;
   }
+  const long before = changes_->count;
   Text(text);
   Keys("RETURN");
-  if (real_keys_) {
-    // Done when the cursor has moved on.
-    Reference<css::sheet::XSpreadsheetView> view(Model()->getCurrentController(), UNO_QUERY_THROW);
-    Wait(
-        [&] {
-          css::table::CellRangeAddress a;
-          Reference<css::sheet::XCellRangeAddressable> sel(
-              Reference<css::view::XSelectionSupplier>(view, UNO_QUERY_THROW)->getSelection(),
-              UNO_QUERY);
-          return sel.is() && (a = sel->getRangeAddress(), a.StartRow != row - 1);
-        },
-        "take the typed cell");
-  }
+  // Done when the office has reported the typed cell.
+  if (real_keys_) Wait([&] { return changes_->count > before; }, "take the typed cell");
 }
 
 void OfficeDriver::Clear(long row1, int col1, long row2, int col2) {
@@ -432,19 +432,7 @@ void OfficeDriver::Click(const std::string& shape) {
   Reference<css::accessibility::XAccessible> accessible(control->getPeer(), UNO_QUERY_THROW);
   Reference<css::accessibility::XAccessibleContext> context = accessible->getAccessibleContext();
   if (real_keys_) {
-    Reference<css::accessibility::XAccessibleComponent> where(context, UNO_QUERY_THROW);
-    css::awt::Point p = where->getLocationOnScreen();
-    css::awt::Size s = where->getSize();
-    std::string error;
-    script::RunAndWait("/usr/bin/xdotool",
-                       {"mousemove", "--sync", std::to_string(p.X + s.Width / 2),
-                        std::to_string(p.Y + s.Height / 2), "click", "1"},
-                       error);
-    const double end = Seconds() + 0.5;
-    while (Seconds() < end) {
-      ProcessEvents();
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    if (!ClickControl(control)) fail("the button " + shape + " is not on the screen");
     return;
   }
   Reference<css::accessibility::XAccessibleAction> press(context, UNO_QUERY_THROW);
@@ -482,6 +470,57 @@ std::vector<std::string> OfficeDriver::Show(const std::string& name, bool all, l
   Formats formats(Reference<css::sheet::XSpreadsheetDocument>(model_, UNO_QUERY_THROW));
   if (rows > 0) ReadCells(sheet, 1, 1, rows, cols, copy, formats);
   return all ? script::CellLines(copy) : script::CellLines(copy, row1, col1, row2, col2);
+}
+
+bool OfficeDriver::FormAction(ui::Form& form, const script::Line& line) {
+  // Headless, the runner acts on the form itself; on a display the user's
+  // mouse and keyboard act on the form's office dialog.
+  if (!real_keys_) return false;
+  const std::string& cmd = line.words[0];
+  if (cmd == "press") {
+    if (!form.has(line.words[2]) || form.control(line.words[2]).kind != ui::ControlKind::Button)
+      return false;
+    return ClickControl(ui::office::ControlOf(form, line.words[2]));
+  }
+  if (cmd == "fill") {
+    if (!form.has(line.words[2]) || form.control(line.words[2]).kind != ui::ControlKind::TextBox)
+      return false;  // a date picker takes its date from the runner
+    ui::office::ControlRef box = ui::office::ControlOf(form, line.words[2]);
+    if (!ClickControl(box)) return false;
+    Xdotool({"windowfocus", "--sync", XWindowId(ui::office::DialogOf(form)->getPeer())});
+    Xdotool({"key", "--clearmodifiers", "ctrl+a", "BackSpace"});
+    if (!line.words[3].empty()) TypeOnDisplay(line.words[3]);
+    Absorb(0.3);
+    // Typed text the office's edit box changed (a line break in one line)
+    // is filled in as given.
+    if (form.has(line.words[2]) && form.control(line.words[2]).text != line.words[3])
+      ui::ActFill(form, line.words[2], line.words[3]);
+    return true;
+  }
+  if (cmd == "choose") {
+    for (const ui::Control& c : form.controls()) {
+      if (c.kind != ui::ControlKind::Grid) continue;
+      const long row = std::strtol(line.words[2].c_str(), nullptr, 10) - 1;
+      if (row < 0 || row >= static_cast<long>(c.rows.size())) return false;
+      Reference<css::awt::grid::XGridRowSelection> grid(ui::office::ControlOf(form, c.name),
+                                                        UNO_QUERY);
+      if (!grid.is()) return false;
+      grid->selectRow(static_cast<sal_Int32>(row));
+      Absorb(0.2);
+      return true;
+    }
+    return false;
+  }
+  if (cmd == "dismiss") {
+    ui::office::ControlRef dialog = ui::office::DialogOf(form);
+    if (!dialog.is()) return false;
+    // Closing by the window's frame: Escape closes an office dialog the same way.
+    Xdotool({"windowfocus", "--sync", XWindowId(dialog->getPeer())});
+    Xdotool({"key", "Escape"});
+    Absorb(0.3);
+    return !form.visible();
+  }
+  return false;
 }
 
 bool OfficeDriver::Extra(const script::Line& line) {

@@ -24,6 +24,8 @@
 
 namespace kassa::calc {
 
+class ChangeCounter;
+
 class OfficeDriver : public script::HostDriver {
  public:
   // `real_keys`: keystrokes go to the display with xdotool.
@@ -41,6 +43,7 @@ class OfficeDriver : public script::HostDriver {
   bool HasSheet(const std::string& name) override;
   std::vector<std::string> Show(const std::string& sheet, bool all, long row1, int col1, long row2,
                                 int col2) override;
+  bool FormAction(ui::Form& form, const script::Line& line) override;
   bool Extra(const script::Line& line) override;
   void Settle() override;
   void CloseAll() override {}
@@ -53,6 +56,7 @@ class OfficeDriver : public script::HostDriver {
   void Keys(const std::string& keycode);  // "RETURN", "DELETE", "CTRL+Z"
   void Text(const std::string& text);
   void Press(css::awt::KeyEvent key);
+  void FocusDocument();
   void Command(const std::string& command);
   void PutOnClipboard(const std::string& tsv);
   void Wait(const std::function<bool()>& done, const std::string& what);
@@ -61,6 +65,7 @@ class OfficeDriver : public script::HostDriver {
   Reference<css::awt::XToolkitRobot> robot_;
   Reference<css::frame::XModel> model_;
   Reference<css::frame::XModel> scratch_;  // source of pasted blocks
+  Reference<ChangeCounter> changes_;       // the open document's reported changes
 };
 
 }  // namespace kassa::calc

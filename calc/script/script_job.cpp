@@ -27,6 +27,7 @@
 #include "apps/kassa-script/runner.h"
 #include "calc/office.h"
 #include "calc/script/office_driver.h"
+#include "calc/script/window_user.h"
 
 namespace kassa::calc {
 namespace {
@@ -65,10 +66,14 @@ void RunScenario() {
   script::Script script;
   std::string error;
   if (!script.Parse(text.str(), error)) End(out, 1, "FAIL " + error);
-  auto driver = std::make_unique<OfficeDriver>(Env("KASSA_CALC_KEYS") == "real");
+  const bool display = Env("KASSA_CALC_KEYS") == "real";
+  auto driver = std::make_unique<OfficeDriver>(display);
+  // On a display the user sees the message boxes and dialogs and acts on them.
+  std::unique_ptr<ui::ScriptedBackend> backend;
+  if (display) backend = std::make_unique<WindowBackend>();
   // The runner ends the process itself when the run fails.
   script::Runner runner(std::move(script), Env("KASSA_CALC_DEPLOY"), Env("KASSA_CALC_TOOLS"),
-                        std::move(driver));
+                        std::move(driver), std::move(backend));
   runner.SetOutput(out);
   runner.Run();
   End(out, 0, "");

@@ -1,9 +1,11 @@
 #include "platform/ui/office/message_box.h"
 
 #include <algorithm>
+#include <com/sun/star/awt/AsyncCallback.hpp>
 #include <com/sun/star/awt/PushButtonType.hpp>
 #include <com/sun/star/awt/XActionListener.hpp>
 #include <com/sun/star/awt/XButton.hpp>
+#include <com/sun/star/awt/XCallback.hpp>
 #include <com/sun/star/awt/XControl.hpp>
 #include <com/sun/star/awt/XControlContainer.hpp>
 #include <com/sun/star/awt/XDialog.hpp>
@@ -12,6 +14,7 @@
 #include <cppuhelper/implbase1.hxx>
 #include <vector>
 
+#include "platform/ui/office/office_ui.h"
 #include "platform/ui/office/texts.h"
 #include "platform/ui/office/toolkit.h"
 
@@ -80,12 +83,26 @@ class Press : public cppu::WeakImplHelper1<css::awt::XActionListener> {
   bool& pressed_;
 };
 
+// Runs a job from the office's event loop.
+class Later : public cppu::WeakImplHelper1<css::awt::XCallback> {
+ public:
+  explicit Later(std::function<void()> job) : job_(std::move(job)) {}
+  void SAL_CALL notify(const Any&) override {
+    if (job_) job_();
+  }
+
+ private:
+  std::function<void()> job_;
+};
+
 // Layout in dialog units.
 constexpr sal_Int32 kMargin = 6, kTextWidth = 220, kButtonWidth = 50, kButtonHeight = 14, kGap = 4;
 
 }  // namespace
 
-Answer ShowMessageBox(const std::string& text, Buttons buttons, const std::string& title) {
+Answer ShowMessageBox(
+    const std::string& text, Buttons buttons, const std::string& title,
+    const std::function<void(const css::uno::Reference<css::awt::XControl>&)>& on_shown) {
   const std::vector<ButtonSpec> specs = SpecsFor(buttons);
   Reference<css::beans::XPropertySet> model = NewDialogModel();
   model->setPropertyValue("Title", Any(U(title)));
@@ -156,9 +173,33 @@ Answer ShowMessageBox(const std::string& text, Buttons buttons, const std::strin
                                    UNO_QUERY_THROW);
     b->addActionListener(new Press(dialog, s.answer, result, pressed));
   }
+  if (on_shown) {
+    // Runs inside the box's modal wait, once the office is back to its events.
+    auto hook = on_shown;
+    css::awt::AsyncCallback::create(Context())->addCallback(
+        new Later([hook, control] { hook(control); }), Any());
+  }
   dialog->execute();
   Reference<css::lang::XComponent>(control, UNO_QUERY_THROW)->dispose();
   return pressed ? result : EscapeAnswer(buttons);
+}
+
+}  // namespace kassa::ui::office
+
+namespace kassa::ui::office {
+
+ControlRef ButtonOf(const ControlRef& box, Answer answer) {
+  const char* name = answer == Answer::OK       ? "B_OK"
+                     : answer == Answer::Cancel ? "B_Cancel"
+                     : answer == Answer::Yes    ? "B_Yes"
+                                                : "B_No";
+  css::uno::Reference<css::awt::XControlContainer> container(box, UNO_QUERY);
+  return container.is() ? container->getControl(OUString::createFromAscii(name)) : nullptr;
+}
+
+Answer ShowMessage(const std::string& text, Buttons buttons, const std::string& title,
+                   const std::function<void(const ControlRef& box)>& on_shown) {
+  return ShowMessageBox(text, buttons, title, on_shown);
 }
 
 }  // namespace kassa::ui::office

@@ -196,3 +196,17 @@ void Install(const Reference<css::uno::XComponentContext>& context, std::functio
 }
 
 }  // namespace kassa::ui::office
+
+namespace kassa::ui::office {
+
+ControlRef DialogOf(const Form& form) {
+  auto* d = static_cast<FormDialog*>(form.native);
+  return d ? d->DialogControl() : nullptr;
+}
+
+ControlRef ControlOf(const Form& form, const std::string& control) {
+  auto* d = static_cast<FormDialog*>(form.native);
+  return d ? d->Control(control) : nullptr;
+}
+
+}  // namespace kassa::ui::office

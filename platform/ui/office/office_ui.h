@@ -12,6 +12,7 @@
 // let the office handle its events (painting, input, timers) meanwhile.
 #pragma once
 
+#include <com/sun/star/awt/XControl.hpp>
 #include <com/sun/star/uno/Reference.hxx>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <functional>
@@ -32,5 +33,19 @@ Backend& Office(
 void Install(
     const ::com::sun::star::uno::Reference<::com::sun::star::uno::XComponentContext>& context,
     std::function<void()> settle);
+
+// For a program that acts on the dialogs as the user (the scenario runner
+// on a display, tests). Office() makes the backend first.
+using ControlRef = ::com::sun::star::uno::Reference<::com::sun::star::awt::XControl>;
+// The office dialog of a form and the office control of one of its
+// controls; null when the form has no dialog (never shown) or no such
+// control.
+ControlRef DialogOf(const Form& form);
+ControlRef ControlOf(const Form& form, const std::string& control);
+// A message box as Message() shows it; `on_shown` runs once the box is up
+// (inside its modal wait) and may press one of its buttons (ButtonOf).
+Answer ShowMessage(const std::string& text, Buttons buttons, const std::string& title,
+                   const std::function<void(const ControlRef& box)>& on_shown);
+ControlRef ButtonOf(const ControlRef& box, Answer answer);
 
 }  // namespace kassa::ui::office

@@ -557,11 +557,13 @@ bool DocumentAdapter::Command(const css::util::URL& url,
     if (!closed_) return true;  // cancelled
     // The workbook closed in the host (stored as the engine decided): the
     // office closes its window without asking again.
-    Reference<CommandInterceptor> interceptor = interceptor_;
+    // (The office's handler is taken first: releasing the interceptor
+    // disconnects it from the office's chain.)
+    Reference<css::frame::XDispatch> office = interceptor_->OfficeDispatch(url);
     Detach();
     Reference<css::util::XModifiable> modifiable(model_, UNO_QUERY);
     if (modifiable.is()) modifiable->setModified(false);
-    interceptor->Forward(url, args);
+    if (office.is()) office->dispatch(url, args);
     return true;
   }
   if (In(kSheetCommands, command)) {

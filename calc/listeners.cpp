@@ -126,6 +126,10 @@ css::uno::Sequence<OUString> CommandInterceptor::getInterceptedURLs() {
   return out;
 }
 
+Reference<css::frame::XDispatch> CommandInterceptor::OfficeDispatch(const css::util::URL& url) {
+  return slave_.is() ? slave_->queryDispatch(url, "", 0) : nullptr;
+}
+
 void CommandInterceptor::Forward(const css::util::URL& url,
                                  const css::uno::Sequence<css::beans::PropertyValue>& args) {
   if (!slave_.is()) return;

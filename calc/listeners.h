@@ -51,6 +51,9 @@ class CommandInterceptor
   // Runs `url` as the office would have without the interceptor.
   void Forward(const css::util::URL& url,
                const css::uno::Sequence<css::beans::PropertyValue>& args);
+  // The office's own handler of `url` (null when none); it stays usable
+  // after the interceptor has been released.
+  Reference<css::frame::XDispatch> OfficeDispatch(const css::util::URL& url);
   // The adapter is going: every command goes to the office from now on.
   void Release() { adapter_.reset(); }
 

@@ -1,5 +1,7 @@
 #include "calc/mirror.h"
 
+#include "calc/blocks.h"
+
 #include <algorithm>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
@@ -15,52 +17,11 @@ bool SameFormat(const host::CellFormat& a, const host::CellFormat& b) {
   return a.color_index == b.color_index && a.bold == b.bold && a.number_format == b.number_format;
 }
 
-void Block::Add(long r, int c) {
-  if (empty()) {
-    row1 = row2 = r;
-    col1 = col2 = c;
-    return;
-  }
-  row1 = std::min(row1, r), row2 = std::max(row2, r);
-  col1 = std::min(col1, c), col2 = std::max(col2, c);
-}
-
 namespace {
 
 Variant ValueOf(const host::Worksheet& sheet, long row, int column) {
   const host::Cell* c = sheet.FindCell(row, column);
   return c ? c->value : Variant();
-}
-
-// Rectangles covering exactly the marked cells: runs along each row,
-// merged down while consecutive rows have the same run.
-std::vector<Block> Rectangles(const std::vector<std::vector<char>>& marked) {
-  std::vector<Block> done;
-  std::map<std::pair<int, int>, Block> open;  // by (col1, col2)
-  for (long r = 1; r <= static_cast<long>(marked.size()); ++r) {
-    const auto& line = marked[r - 1];
-    std::map<std::pair<int, int>, Block> next;
-    for (int c = 1; c <= static_cast<int>(line.size()); ++c) {
-      if (!line[c - 1]) continue;
-      int end = c;
-      while (end < static_cast<int>(line.size()) && line[end]) ++end;
-      std::pair<int, int> key{c, end};
-      auto it = open.find(key);
-      if (it != open.end()) {
-        Block b = it->second;
-        b.row2 = r;
-        next[key] = b;
-        open.erase(it);
-      } else {
-        next[key] = Block{r, r, c, end};
-      }
-      c = end;
-    }
-    for (auto& [key, b] : open) done.push_back(b);
-    open = std::move(next);
-  }
-  for (auto& [key, b] : open) done.push_back(b);
-  return done;
 }
 
 }  // namespace
@@ -157,7 +118,7 @@ bool SheetMirror::Push(const host::Worksheet& model, const Reference<css::sheet:
     }
   }
   if (any_value) {
-    for (const Block& b : Rectangles(values)) {
+    for (const Block& b : CoverMarked(values)) {
       std::vector<std::vector<Variant>> block;
       for (long r = b.row1; r <= b.row2; ++r) {
         std::vector<Variant> line;

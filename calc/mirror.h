@@ -12,16 +12,10 @@
 
 #include <vector>
 
+#include "calc/blocks.h"
 #include "calc/cells.h"
 
 namespace kassa::calc {
-
-struct Block {
-  long row1 = 0, row2 = 0;
-  int col1 = 0, col2 = 0;
-  bool empty() const { return row1 == 0; }
-  void Add(long r, int c);
-};
 
 class SheetMirror {
  public:

@@ -9,6 +9,7 @@ PACKAGES=(
   qt6-base-dev libxlsxwriter-dev libminizip-dev libpugixml-dev
   libgtest-dev libbenchmark-dev python3-openpyxl xvfb xauth
   fonts-dejavu-core
+  libreoffice-calc libreoffice-core libreoffice-dev xdotool imagemagick x11-xkb-utils unzip
 )
 
 missing=()

@@ -27,8 +27,10 @@ class HostDriver {
  public:
   virtual ~HostDriver();
 
-  // Set by the runner before the first command; never returns.
+  // Set by the runner before the first command: `fail` ends the run and
+  // never returns; `out` writes a transcript line.
   std::function<void(const std::string& why)> fail;
+  std::function<void(const std::string& line)> out;
 
   virtual void Open(const std::string& file) = 0;
   virtual void Activate(const std::string& sheet) = 0;

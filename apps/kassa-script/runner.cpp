@@ -46,6 +46,7 @@ Runner::Runner(Script script, const std::string& deploy, const std::string& tool
       db_(deploy, tools),
       driver_(driver ? std::move(driver) : std::make_unique<ModelDriver>()) {
   driver_->fail = [this](const std::string& why) { Fail(why); };
+  driver_->out = [this](const std::string& line) { Out(line); };
   backend_.on_line = [this](const std::string& l) { Out(RelativeFileLine(l)); };
   backend_.answer_source = [this] { return AnswerFromScript(); };
   backend_.action_source = [this] { return NextAction(); };

@@ -3,6 +3,8 @@
 #include <rtl/process.h>
 
 #include <chrono>
+#include <cmath>
+#include <cstdlib>
 #include <com/sun/star/accessibility/XAccessible.hpp>
 #include <com/sun/star/accessibility/XAccessibleAction.hpp>
 #include <com/sun/star/accessibility/XAccessibleComponent.hpp>
@@ -523,6 +525,41 @@ bool OfficeDriver::FormAction(ui::Form& form, const script::Line& line) {
   return false;
 }
 
+void OfficeDriver::CheckLayout(const std::string& name) {
+  // The form's office dialog against its twips (15 to the pixel): every
+  // control where the form puts it, within the rounding to dialog units.
+  constexpr int kSlack = 3;  // pixels
+  ui::Form* form = ui::FindForm(name);
+  if (!form || !form->visible()) fail("form " + name + " is not shown");
+  ui::office::ControlRef dialog = ui::office::DialogOf(*form);
+  if (!dialog.is()) fail("form " + name + " has no office dialog");
+  auto px = [](int twips) { return static_cast<int>(std::lround(twips / 15.0)); };
+  auto off = [&](int have, int want) { return std::abs(have - want) > kSlack; };
+  std::vector<std::string> wrong;
+  Reference<css::awt::XWindow> window(dialog->getPeer(), UNO_QUERY_THROW);
+  css::awt::Rectangle d = window->getPosSize();
+  if (off(d.Width, px(form->width())) || off(d.Height, px(form->height())))
+    wrong.push_back("dialog " + std::to_string(d.Width) + "x" + std::to_string(d.Height) +
+                    " for " + std::to_string(px(form->width())) + "x" +
+                    std::to_string(px(form->height())));
+  for (const ui::Control& c : form->controls()) {
+    Reference<css::awt::XWindow> w(ui::office::ControlOf(*form, c.name), UNO_QUERY);
+    if (!w.is()) {
+      wrong.push_back(c.name + " not drawn");
+      continue;
+    }
+    css::awt::Rectangle r = w->getPosSize();
+    if (off(r.X, px(c.left)) || off(r.Y, px(c.top)) || off(r.Width, px(c.width)) ||
+        off(r.Height, px(c.height)))
+      wrong.push_back(c.name + " at " + std::to_string(r.X) + "," + std::to_string(r.Y) + " " +
+                      std::to_string(r.Width) + "x" + std::to_string(r.Height) + " for " +
+                      std::to_string(px(c.left)) + "," + std::to_string(px(c.top)) + " " +
+                      std::to_string(px(c.width)) + "x" + std::to_string(px(c.height)));
+  }
+  if (wrong.empty()) out("LAYOUT " + name + " as its twips");
+  for (const std::string& w : wrong) out("LAYOUT " + name + " " + w);
+}
+
 bool OfficeDriver::Extra(const script::Line& line) {
   const std::string& cmd = line.words[0];
   auto range = [&](size_t i, long& r1, int& c1, long& r2, int& c2) {
@@ -569,6 +606,9 @@ bool OfficeDriver::Extra(const script::Line& line) {
     Keys(cmd == "undo" ? "CTRL+Z" : "CTRL+Y");
   } else if (cmd == "delete-sheet") {
     Command(".uno:Remove");
+  } else if (cmd == "check-layout") {
+    if (line.words.size() != 2) fail("check-layout <form>");
+    CheckLayout(line.words[1]);
   } else {
     return false;
   }

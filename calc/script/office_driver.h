@@ -57,6 +57,8 @@ class OfficeDriver : public script::HostDriver {
   void Text(const std::string& text);
   void Press(css::awt::KeyEvent key);
   void FocusDocument();
+  // `check-layout <form>`: the form's office dialog against its twips.
+  void CheckLayout(const std::string& form);
   void Command(const std::string& command);
   void PutOnClipboard(const std::string& tsv);
   void Wait(const std::function<bool()>& done, const std::string& what);

@@ -4,7 +4,7 @@
 //   scripts/testenv.sh start <build>/testenv <build>/deploy
 //   export KASSA_TESTENV=<build>/testenv KASSA_DEPLOY=<build>/testenv/deploy
 //   export KASSA_DB_DIR=<build>/testenv/db KASSA_COMPONENTS=<build>/testenv/components.conf
-//   <build>/deploy/sheetsync_bench
+//   <build>/bench/sheetsync_bench
 //
 // The ledger database is installed afresh and filled with 10,000 payments
 // (100 employees, 100 categories). Each figure and its anchor run

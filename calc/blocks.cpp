@@ -45,5 +45,4 @@ std::vector<Block> CoverMarked(const std::vector<std::vector<char>>& marked) {
   return done;
 }
 
-
 }  // namespace kassa::calc

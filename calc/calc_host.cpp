@@ -5,7 +5,10 @@
 #include <com/sun/star/document/XDocumentProperties.hpp>
 #include <com/sun/star/document/XDocumentPropertiesSupplier.hpp>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 
+#include "platform/component/component.h"
 #include "platform/ui/office/office_ui.h"
 #include "platform/ui/ui.h"
 
@@ -23,6 +26,18 @@ std::vector<std::shared_ptr<DocumentAdapter>>& Registry() {
 void Prune() {
   auto& r = Registry();
   r.erase(std::remove_if(r.begin(), r.end(), [](const auto& a) { return a->detached(); }), r.end());
+}
+
+// The components of the installation this extension belongs to (the
+// registry beside its libraries) come first, as a program of that
+// installation takes them; unless $KASSA_COMPONENTS names a registry.
+void UseOwnInstallation() {
+  if (const char* set = std::getenv("KASSA_COMPONENTS"); set && *set) return;
+  const std::string registry =
+      component::LibraryFolderOf(reinterpret_cast<const void*>(&UseOwnInstallation)) +
+      "/components.conf";
+  std::error_code ec;
+  if (std::filesystem::exists(registry, ec)) setenv("KASSA_COMPONENTS", registry.c_str(), 1);
 }
 
 void InstallUi() {
@@ -52,6 +67,7 @@ bool IsHostDocument(const Reference<css::frame::XModel>& model) {
 void DocumentLoaded(const Reference<css::frame::XModel>& model) {
   try {
     if (!IsHostDocument(model) || FindAdapter(model)) return;
+    UseOwnInstallation();
     InstallUi();
     auto adapter = DocumentAdapter::Attach(model, HostApplication());
     if (adapter && !adapter->detached()) Registry().push_back(adapter);

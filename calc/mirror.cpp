@@ -1,13 +1,13 @@
 #include "calc/mirror.h"
 
-#include "calc/blocks.h"
-
 #include <algorithm>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
 #include <com/sun/star/table/XTableColumns.hpp>
 #include <map>
 #include <utility>
+
+#include "calc/blocks.h"
 
 namespace kassa::calc {
 

@@ -25,7 +25,7 @@ endfunction()
 #                      [PREPARE <command> [args...]]): one CTest test
 # "<prefix>.<area>.<name>" (prefix "scenario" by default) per .ks file in
 # <dir> (relative to tests/scenarios, or absolute), each needing the database
-# fixture, run by <program> (kassa-script by default). The PREPARE command
+# fixture, run by <program> (the test environment's kassa-script by default). The PREPARE command
 # runs with the scenario's fresh folder as its last argument before the
 # runner. The names of the tests made are left in KASSA_SCENARIO_TESTS.
 # To add an area, put its scenarios into a folder of tests/scenarios and call
@@ -36,8 +36,11 @@ function(kassa_scenario_tests dir)
   if(NOT K_PREFIX)
     set(K_PREFIX scenario)
   endif()
+  # By default the runner of the test environment's own installation (its
+  # copy of the deployment), so that it takes that installation's components.
+  get_property(testenv GLOBAL PROPERTY KASSA_TESTENV_DIR)
   if(NOT K_RUNNER)
-    set(K_RUNNER $<TARGET_FILE:kassa-script>)
+    set(K_RUNNER ${testenv}/deploy/$<TARGET_FILE_NAME:kassa-script>)
   endif()
   set(made)
   if(NOT IS_ABSOLUTE ${dir})

@@ -115,6 +115,11 @@ class ADBImpl final : public ADB_cls {
   std::string Connection_String_SQL_Empty;
   double Connect_Time = 0;  // monotonic seconds
   std::string parameters_file_;
+  // The ledger server of the connection, as an index into the servers of
+  // Connection_String_CN: the first connect starts at the first server, and
+  // every reconnect moves on to the next one (so with a cluster a failed
+  // attempt is retried on another server). One server: always that one.
+  size_t server_ = 0;
 };
 
 bool ADBImpl::Connect_DB() {
@@ -126,8 +131,10 @@ bool ADBImpl::Connect_DB() {
   sql::Params params;
   if (ok) ok = sql::ParseConnectionString(Connection_String_CN, params);
   if (ok) {
+    // A server that refuses is passed over for the next one; the connect
+    // fails only when none of them accepts.
     std::string error;
-    DB_Connection = sql::Connection::Open(params, error);
+    DB_Connection = sql::Connection::OpenFirst(params, server_, &server_, error);
     ok = DB_Connection != nullptr;
   }
   if (ok) {
@@ -149,6 +156,7 @@ bool ADBImpl::Reconnect_DB() {
   Delay_MS(kReconnectPause);
   DisconnectDB();
   Delay_MS(kReconnectPause);
+  ++server_;  // taken modulo the number of servers when connecting
   return Connect_DB();
 }
 

@@ -58,6 +58,12 @@ inline constexpr char kSqlServer[] = ";Server=";
 inline constexpr char kSqlPort[] = ";Port=";
 inline constexpr char kSqlDatabase[] = ";Database=";
 inline constexpr char kSqlUser[] = ";User=";
-inline constexpr char kSqlOption[] = ";Option=3;\" ";
+inline constexpr char kSqlOption[] = ";Option=3;";
+inline constexpr char kSqlClose[] = "\" ";
+
+// The ledger server's certificate authority, beside the parameters file,
+// and its item in the connection strings.
+inline constexpr char kCaFile[] = "Connect_CA.pem";
+inline constexpr char kCaKey[] = "SSLCA=";
 
 }  // namespace kassa::dbgate::texts

@@ -13,6 +13,7 @@
 
 namespace {
 
+using kassa::host::Chart;
 using kassa::host::Shape;
 using kassa::host::Worksheet;
 
@@ -33,11 +34,25 @@ std::vector<std::string> Fields(const std::string& value) {
   return out;
 }
 
+// Columns "C" or "A:B" -> first and last column; "-" (none) -> 0 and 0.
+bool ParseColumns(const std::string& text, int& first, int& last) {
+  if (text == "-") {
+    first = last = 0;
+    return true;
+  }
+  std::string a1 = text.find(':') == std::string::npos ? text + ":" + text : text;
+  long r1, r2;
+  return kassa::host::ParseAddress(a1, r1, first, r2, last) && r1 == 1 &&
+         r2 == kassa::host::kMaxRows;
+}
+
 struct SheetDescription {
   std::string name, query;
   std::vector<std::string> headers;
   std::vector<double> widths;
+  std::vector<std::string> formats;  // number format per column, "" = General
   std::vector<Shape> buttons;
+  std::vector<Chart> charts;
   bool active = false;
 };
 
@@ -86,6 +101,8 @@ bool Parse(std::istream& in, BookDescription& book, std::string& error) {
       s.headers = Fields(value);
     } else if (key == "widths") {
       for (const std::string& w : Fields(value)) s.widths.push_back(std::stod(w));
+    } else if (key == "formats") {
+      s.formats = Fields(value);
     } else if (key == "active") {
       s.active = Trim(value) == "yes";
     } else if (key == "button") {
@@ -101,6 +118,21 @@ bool Parse(std::istream& in, BookDescription& book, std::string& error) {
       b.width = std::stoi(f[6]);
       b.height = std::stoi(f[7]);
       s.buttons.push_back(b);
+    } else if (key == "chart") {
+      std::vector<std::string> f = Fields(value);
+      if (f.size() != 7) return fail("chart needs 7 fields");
+      Chart c;
+      c.name = f[0];
+      c.title = f[1];
+      int unused = 0;
+      if (!ParseColumns(f[2], c.label_first, c.label_last) || c.label_first == 0 ||
+          !ParseColumns(f[3], c.series_column, unused) ||
+          !ParseColumns(f[4], c.value_column, unused) || c.value_column == 0)
+        return fail("chart columns: letters such as A:B, C or -");
+      c.width = std::stoi(f[5]);
+      c.height = std::stoi(f[6]);
+      if (c.width <= 0 || c.height <= 0) return fail("chart size must be positive");
+      s.charts.push_back(c);
     } else {
       return fail("unknown sheet setting: " + key);
     }
@@ -124,8 +156,11 @@ void Build(const BookDescription& description, kassa::host::Workbook& wb) {
       ws.Range(ws.Cells(1, 1), ws.Cells(1, static_cast<int>(s.headers.size()))).Font().Bold(true);
     for (size_t c = 0; c < s.widths.size(); ++c)
       ws.ColumnWidth(static_cast<int>(c) + 1, s.widths[c]);
+    for (size_t c = 0; c < s.formats.size(); ++c)
+      ws.MutableColumnFormat(static_cast<int>(c) + 1).number_format = s.formats[c];
     if (!s.query.empty()) ws.AddQueryTable(description.connection, s.query);
     for (const Shape& b : s.buttons) ws.shapes().push_back(b);
+    for (const Chart& c : s.charts) ws.charts().push_back(c);
   }
   for (size_t i = 0; i < description.sheets.size(); ++i)
     if (description.sheets[i].active) wb.Sheets(static_cast<int>(i) + 1).Activate();

@@ -19,6 +19,16 @@ for l in DLLs/libkassa_ui.so DLLs/libkassa_host.so DLLs/libkassa_ui_qt.so DLLs/l
          DLLs/libsheetsync.so DLLs/libledgertools.so DLLs/libwaitbox.so DLLs/libinibook.so; do
   built "$l" && need "lib/kassa/$(basename "$l")"
 done
+# The installation's own registry, with paths relative to itself.
+need lib/kassa/components.conf
+grep -q '^Dbgate.ADB_cls=libdbgate.so$' "$prefix/lib/kassa/components.conf" 2>/dev/null \
+  || { echo "lib/kassa/components.conf does not name libdbgate.so"; fail=1; }
+need bin/kassa-backup
+need share/kassa/backup/kassa-backup.timer
+grep -q "^ExecStart=$prefix/bin/kassa-backup " "$prefix/share/kassa/backup/kassa-backup.service" \
+  || { echo "kassa-backup.service does not name the installed program"; fail=1; }
+grep -q " root $prefix/bin/kassa-backup " "$prefix/share/kassa/backup/kassa-backup.cron" \
+  || { echo "kassa-backup.cron does not name the installed program"; fail=1; }
 need share/applications/kassa-book.desktop
 need share/applications/kassa-paydesk.desktop
 if built setupdb; then

@@ -25,7 +25,7 @@ inline constexpr char kSumLabel[] = "Сумма руб. ";
 inline constexpr char kListButton[] = "?";
 inline constexpr char kInputButton[] = "Ввести";
 inline constexpr char kExitButton[] = "Выход";
-inline constexpr char kDateFormat[] = "dd/MM/yy";
+inline constexpr char kDateFormat[] = "dd.MM.yyyy";  // the Russian short date
 
 // Checks of the entry, in their order.
 inline constexpr char kEnterRecipient[] = " Введите сотрудника. ";

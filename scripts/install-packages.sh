@@ -9,7 +9,18 @@ PACKAGES=(
   qt6-base-dev libxlsxwriter-dev libminizip-dev libpugixml-dev
   libgtest-dev libbenchmark-dev python3-openpyxl xvfb xauth
   fonts-dejavu-core
-  libreoffice-calc libreoffice-core libreoffice-dev xdotool imagemagick x11-xkb-utils unzip
+  # Qt's own texts in Russian (file dialogs, standard buttons)
+  qt6-translations-l10n
+  openssl gzip
+  # the Galera test cluster: the provider, and its state transfer
+  galera-4 mariadb-backup socat
+  # charts in the workbook window (Qt Charts' CMake files need the OpenGL
+  # development files); the printing and chart tests read PDF files and
+  # have LibreOffice draw a saved workbook
+  qt6-charts-dev libqt6opengl6-dev poppler-utils libreoffice-calc
+  # the Calc host: the office and its SDK; real keystrokes, screenshots and
+  # the keyboard layouts on the virtual display; reading saved workbooks
+  libreoffice-core libreoffice-dev xdotool imagemagick x11-xkb-utils unzip
 )
 
 missing=()

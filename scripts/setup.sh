@@ -4,7 +4,8 @@
 # the ledger database, registers the components, then opens the sample
 # workbook in the workbook window (with a display) or runs the demo scenario
 # headless (without one). Safe to run again: an installed ledger database is
-# kept; pass --reinstall to recreate it empty.
+# kept; pass --reinstall to recreate it empty (the installer is told so
+# through KASSA_REINSTALL=yes instead of asking).
 set -euo pipefail
 
 REPO_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -55,7 +56,20 @@ app_can_connect() {
 }
 fresh_ledger=0
 if ((reinstall)) || ! app_can_connect; then
-  "$DEPLOY/setupdb" || { echo "setupdb failed (exit $?)" >&2; exit 1; }
+  # --reinstall answers the installer's question before it drops a ledger
+  # holding payments; otherwise the installer asks (and, with nobody to ask,
+  # keeps the ledger).
+  status=0
+  if ((reinstall)); then
+    KASSA_REINSTALL=yes "$DEPLOY/setupdb" || status=$?
+  else
+    "$DEPLOY/setupdb" || status=$?
+  fi
+  if ((status == 6)); then
+    echo "setupdb kept db_pnr_l: it holds payments. To recreate it empty: scripts/setup.sh --reinstall" >&2
+    exit 1
+  fi
+  ((status == 0)) || { echo "setupdb failed (exit $status)" >&2; exit 1; }
   fresh_ledger=1
   echo "installed db_pnr_l; connection parameters in $connect_file"
 else

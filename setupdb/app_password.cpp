@@ -1,27 +1,60 @@
 #include "setupdb/app_password.h"
 
-#include <chrono>
-#include <cmath>
-#include <random>
+#include <fcntl.h>
+#include <sys/random.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace kassa::setupdb {
 
-std::string PasswordFromFraction(double fraction) {
-  if (!(fraction >= 0.0)) fraction = 0.0;
-  if (fraction >= 1.0) fraction = std::nextafter(1.0, 0.0);
-  const double five_decimals = std::round(fraction * 100000.0) / 100000.0;
-  const long long whole = std::llround(five_decimals * 100000.0);
-  return std::to_string(whole);
+bool SystemRandomBytes(unsigned char* buffer, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = getrandom(buffer + done, size - done, 0);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    break;
+  }
+  if (done == size) return true;
+
+  const int fd = open("/dev/urandom", O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  while (done < size) {
+    const ssize_t n = read(fd, buffer + done, size - done);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+    } else if (!(n < 0 && errno == EINTR)) {
+      break;
+    }
+  }
+  close(fd);
+  return done == size;
 }
 
-std::string GeneratePassword(std::uint64_t seed) {
-  std::mt19937_64 generator(seed);
-  std::uniform_real_distribution<double> fraction(0.0, 1.0);
-  return PasswordFromFraction(fraction(generator));
-}
-
-std::uint64_t ClockSeed() {
-  return static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+bool GeneratePassword(const RandomBytes& source, std::string& out) {
+  std::string digits;
+  unsigned char pool[64];
+  std::size_t used = sizeof pool;
+  while (digits.size() < kAppPasswordDigits) {
+    if (used == sizeof pool) {
+      if (!source(pool, sizeof pool)) return false;
+      used = 0;
+    }
+    const unsigned byte = pool[used++];
+    if (digits.empty()) {
+      // 1 to 9: 252 = 9 * 28 bytes map evenly.
+      if (byte < 252) digits += static_cast<char>('1' + byte % 9);
+    } else {
+      // 0 to 9: 250 = 10 * 25 bytes map evenly.
+      if (byte < 250) digits += static_cast<char>('0' + byte % 10);
+    }
+  }
+  out = digits;
+  return true;
 }
 
 }  // namespace kassa::setupdb

@@ -1,20 +1,27 @@
 // The application user's password, generated anew on every installation.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
+#include <functional>
 #include <string>
 
 namespace kassa::setupdb {
 
-// The password for a random fraction in [0, 1): the fraction rounded to five
-// decimals, times 100000, rounded to a whole number, in plain decimal digits
-// (no sign, no leading zeros): "0" to "100000".
-std::string PasswordFromFraction(double fraction);
+// Length of the application password in decimal digits.
+inline constexpr std::size_t kAppPasswordDigits = 24;
 
-// A fresh password from a generator seeded with `seed`.
-std::string GeneratePassword(std::uint64_t seed);
+// A source of random bytes: fills `size` bytes at `buffer`; false when it
+// cannot.
+using RandomBytes = std::function<bool(unsigned char* buffer, std::size_t size)>;
 
-// A seed taken from the system clock.
-std::uint64_t ClockSeed();
+// The system's secure random source: getrandom(), else /dev/urandom.
+bool SystemRandomBytes(unsigned char* buffer, std::size_t size);
+
+// A password of kAppPasswordDigits decimal digits, the first of them not
+// zero, so it reads as a plain whole number (no sign, no leading zero, no
+// separator). Every digit comes from `source` without bias (bytes that would
+// favour low digits are drawn again). False, with `out` unchanged, when the
+// source fails.
+bool GeneratePassword(const RandomBytes& source, std::string& out);
 
 }  // namespace kassa::setupdb

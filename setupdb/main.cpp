@@ -1,14 +1,17 @@
 // setupdb: installs the ledger database. No arguments, no window; reads
 // Pass_Parametrs.ini from its own folder and writes DLLs/Connect_Parametrs.ini
-// there. Messages appear only on failure; the exit status tells the outcome
-// (see installer.h).
+// there. Messages appear only on failure and for the question before a
+// ledger holding payments is dropped; the exit status tells the outcome (see
+// installer.h). Any argument prints the usage and changes nothing.
 #include <unistd.h>
 
 #include <climits>
+#include <cstdio>
 #include <string>
 
 #include "platform/ui/qt/desktop.h"
 #include "setupdb/installer.h"
+#include "setupdb/texts.h"
 
 namespace {
 
@@ -25,6 +28,10 @@ std::string OwnFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1) {
+    std::fputs(kassa::setupdb::texts::kUsage, stderr);
+    return kassa::setupdb::kUsage;
+  }
   // On a desktop the messages appear as message boxes (desktop.h).
   kassa::ui::qt::UseDesktopIfAvailable(argc, argv);
   return kassa::setupdb::RunInstaller(OwnFolder());

@@ -46,6 +46,7 @@ bool ReadPassParametrs(const std::string& path, PassParametrs& out) {
   const std::vector<std::string> lines = SplitLines(content);
   out.port = lines.size() > 0 ? lines[0] : "";
   out.root_password = lines.size() > 1 ? lines[1] : "";
+  out.servers = lines.size() > 2 ? lines[2] : "";
   return true;
 }
 

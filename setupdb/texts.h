@@ -13,6 +13,7 @@ inline constexpr const char* kConnectFile = "Connect_Parametrs.ini";
 // Database identity.
 inline constexpr const char* kAdminDatabase = "mysql";
 inline constexpr const char* kAdminUser = "root";
+inline constexpr const char* kLoopback = "127.0.0.1";
 inline constexpr const char* kDatabase = "db_pnr_l";
 inline constexpr const char* kAppUser = "pnrowner";
 
@@ -48,5 +49,49 @@ inline constexpr const char* kStatementFailed = "Не выполнен опер�
 inline constexpr const char* kServerAnswer = "Ответ сервера: ";
 inline constexpr const char* kNothingWritten =
     "Установка прервана, файл параметров подключения не записан.";
+
+// The program takes no arguments: any argument prints this on standard
+// error and changes nothing.
+inline constexpr const char* kUsage =
+    "Использование: setupdb\n"
+    "Программа установки не принимает аргументов. Она читает файл Pass_Parametrs.ini из своей "
+    "папки (строка 1: порт сервера MySQL; строка 2: пароль root; необязательная строка 3: "
+    "серверы базы данных в виде host[:port],host[:port],...), создаёт базу данных db_pnr_l и "
+    "пользователя pnrowner и записывает файл DLLs/Connect_Parametrs.ini.\n"
+    "Если база данных db_pnr_l уже содержит платежи, программа спрашивает, удалить ли их. "
+    "Без вопроса база данных создаётся заново, только когда переменная окружения "
+    "KASSA_REINSTALL имеет значение yes.\n";
+
+// Line 3 of Pass_Parametrs.ini that is not a server list; then the line.
+inline constexpr const char* kBadServerList =
+    "Строка 3 файла Pass_Parametrs.ini должна перечислять серверы базы данных в виде "
+    "host[:port],host[:port],... Прочитано: ";
+
+// No random bytes for the application password.
+inline constexpr const char* kNoRandomSource =
+    "Не удалось получить случайные данные для пароля пользователя базы данных. "
+    "Установка прервана, ничего не изменено.";
+
+// A ledger that holds payments: the question before it is dropped (the
+// total, then the rows of NAL and of the buffer) and the outcome of "No".
+inline constexpr const char* kLedgerHoldsPayments = "База данных db_pnr_l уже содержит платежи: ";
+inline constexpr const char* kLedgerInNal = " (в таблице NAL: ";
+inline constexpr const char* kLedgerInBuffer = ", в буфере NAL_BUFFER: ";
+inline constexpr const char* kLedgerDropQuestion =
+    ").\nУстановка создаёт базу данных заново, и эти платежи будут потеряны.\n"
+    "Удалить базу данных с платежами и установить её заново?";
+inline constexpr const char* kLedgerKept =
+    "Установка отменена: база данных db_pnr_l и файл параметров подключения не изменены.";
+// The payments could not be counted; then the server's answer.
+inline constexpr const char* kLedgerNotCounted =
+    "Не удалось проверить, есть ли платежи в базе данных db_pnr_l. Установка отменена, "
+    "база данных не изменена.\nОтвет сервера: ";
+
+// Connect_Parametrs.ini could not be given the group of its folder; the
+// group's name stands between the two parts.
+inline constexpr const char* kGroupRefusedPrefix =
+    "Файл Connect_Parametrs.ini доступен только его владельцу: группу ";
+inline constexpr const char* kGroupRefusedSuffix =
+    " папки DLLs ему назначить нельзя, установка запущена не участником этой группы.";
 
 }  // namespace kassa::setupdb::texts

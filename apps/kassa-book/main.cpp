@@ -1,15 +1,19 @@
 // kassa-book: the workbook window. Opens the workbook named on the command
 // line (or chosen in the file dialog); its macros then create the engine.
+// `kassa-book --pdf OUT.pdf BOOK SHEET` writes a sheet into a PDF file
+// instead, without a window.
 #include <QApplication>
 #include <QFileDialog>
 #include <cstdio>
 
 #include "apps/kassa-book/book_window.h"
+#include "apps/kassa-book/pdf_command.h"
 #include "apps/kassa-book/texts.h"
 #include "platform/host/host.h"
 #include "platform/ui/qt/qt_ui.h"
 
 int main(int argc, char** argv) {
+  if (kassa::book::IsPdfCommand(argc, argv)) return kassa::book::RunPdfCommand(argc, argv);
   if (!kassa::ui::qt::InstallIfDisplay(argc, argv)) {
     std::fputs(kassa::book::texts::kNoDisplay, stderr);
     return 2;

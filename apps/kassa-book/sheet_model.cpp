@@ -5,25 +5,11 @@
 #include <QTimer>
 #include <functional>
 
-#include "apps/kassa-book/texts.h"
+#include "apps/kassa-book/cell_block.h"
+#include "apps/kassa-book/display_format.h"
 #include "platform/host/host.h"
 
 namespace kassa::book {
-namespace {
-
-QString ErrorText(int code) {
-  switch (code) {
-    case 2000: return QString::fromUtf8(texts::kErrorNull);
-    case 2007: return QString::fromUtf8(texts::kErrorDiv0);
-    case 2023: return QString::fromUtf8(texts::kErrorRef);
-    case 2029: return QString::fromUtf8(texts::kErrorName);
-    case 2036: return QString::fromUtf8(texts::kErrorNum);
-    case 2042: return QString::fromUtf8(texts::kErrorNA);
-    default: return QString::fromUtf8(texts::kErrorValue);
-  }
-}
-
-}  // namespace
 
 SheetModel::SheetModel(host::Worksheet& sheet, QObject* parent)
     : QAbstractTableModel(parent), sheet_(&sheet), seen_revision_(sheet.revision()) {}
@@ -63,15 +49,12 @@ QVariant SheetModel::data(const QModelIndex& index, int role) const {
       cell && cell->own_format ? cell->format : sheet_->ColumnFormat(col);
   switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole: {
-      if (!cell || cell->value.IsEmpty()) return QString();
-      if (cell->value.type() == Variant::Type::Error) return ErrorText(cell->value.error());
-      try {
-        return QString::fromStdString(sheet_->Cells(row, col).Text());
-      } catch (const host::HostError&) {
-        return ErrorText(cell->value.error());
-      }
-    }
+      return QString::fromStdString(ShownText(*sheet_, row, col));
+    case Qt::EditRole:
+      // The editor shows the value as it is typed: the full number, no grouping.
+      if (cell && cell->value.type() == Variant::Type::Error)
+        return QString::fromStdString(ShownText(*sheet_, row, col));
+      return QString::fromStdString(EditText(cell ? cell->value : Variant()));
     case Qt::ForegroundRole:
       if (format.color_index == host::kColorRed) return QBrush(Red());
       if (format.color_index == host::kColorGrey) return QBrush(Grey());
@@ -101,10 +84,7 @@ bool SheetModel::setData(const QModelIndex& index, const QVariant& value, int ro
   const int col = index.column() + 1;
   const std::string text = value.toString().toStdString();
   QTimer::singleShot(0, this, [this, row, col, text] {
-    if (!sheet_) return;
-    host::user::Type(*sheet_, row, col, text);
-    Refresh(true);
-    if (after_edit) after_edit();
+    if (sheet_ && on_typed) on_typed(row, col, text);
   });
   return true;
 }

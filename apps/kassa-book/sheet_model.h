@@ -1,14 +1,15 @@
 // The grid of one worksheet: a table model over host::Worksheet (no widget
-// per cell). It shows the cells' displayed texts with their red and grey
-// marks and bold, row numbers and column letters, and hands a typed value
-// to the host as the user's typing (host::user::Type) after the editor has
-// closed. It reads the sheet on demand; Refresh() repaints it when the
-// sheet's revision has moved.
+// per cell). It shows the cells laid out by their number formats with their
+// red and grey marks and bold, row numbers and column letters; the editor
+// gets a cell's value as it is typed. A typed value goes to `on_typed` after
+// the editor has closed. It reads the sheet on demand; Refresh() repaints it
+// when the sheet's revision has moved.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QColor>
 #include <functional>
+#include <string>
 
 namespace kassa::host {
 class Worksheet;
@@ -28,9 +29,9 @@ class SheetModel : public QAbstractTableModel {
   // always with `force`). Returns true when it repainted.
   bool Refresh(bool force = false);
 
-  // Called after the host took a typed value (the window refreshes and
-  // reports host state); may be empty.
-  std::function<void()> after_edit;
+  // The user typed `text` into the cell (row, column), 1-based; called from
+  // the event loop once the editor has closed. May be empty.
+  std::function<void(long row, int column, const std::string& text)> on_typed;
 
   // Colours of the two marks.
   static QColor Red();

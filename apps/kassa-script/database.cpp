@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 
@@ -45,8 +46,8 @@ bool ReadRootParams(const std::string& deploy, sql::Params& p, std::string& erro
 
 }  // namespace
 
-int RunAndWait(const std::string& program, const std::vector<std::string>& args,
-               std::string& error) {
+int RunAndWait(const std::string& program, const std::vector<std::string>& args, std::string& error,
+               const std::vector<std::string>& environment) {
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -60,6 +61,11 @@ int RunAndWait(const std::string& program, const std::vector<std::string>& args,
   }
   if (pid == 0) {
     dup2(STDERR_FILENO, STDOUT_FILENO);
+    for (const std::string& entry : environment) {
+      const size_t eq = entry.find('=');
+      if (eq != std::string::npos)
+        setenv(entry.substr(0, eq).c_str(), entry.substr(eq + 1).c_str(), 1);
+    }
     execv(program.c_str(), argv.data());
     std::fprintf(stderr, "cannot run %s: %s\n", program.c_str(), std::strerror(errno));
     _exit(127);
@@ -88,9 +94,9 @@ bool Database::Connect(std::string& error) {
 }
 
 bool Database::RunTool(const std::string& program, const std::vector<std::string>& args,
-                       std::string& error) {
+                       std::string& error, const std::vector<std::string>& environment) {
   root_.reset();  // the server or the database is about to change under it
-  int status = RunAndWait(program, args, error);
+  int status = RunAndWait(program, args, error, environment);
   if (status < 0) return false;
   if (status != 0) {
     error = program + " failed with exit status " + std::to_string(status);
@@ -100,7 +106,7 @@ bool Database::RunTool(const std::string& program, const std::vector<std::string
 }
 
 bool Database::Reset(std::string& error) {
-  return RunTool(deploy_ + "/setupdb", {}, error);
+  return RunTool(deploy_ + "/setupdb", {}, error, {"KASSA_REINSTALL=yes"});
 }
 
 bool Database::StopServer(std::string& error) {

@@ -21,7 +21,9 @@ class Database {
   Database(std::string deploy, std::string tools);
 
   // Runs the installer of the deploy folder afresh (new schema, application
-  // password and connection parameters file).
+  // password and connection parameters file) as an explicit reinstallation:
+  // the ledger is replaced whatever it holds, without the installer's
+  // question.
   bool Reset(std::string& error);
   bool Exec(const std::string& sql, std::string& error);
   // Rows as the server sends them as text; a null is "NULL".
@@ -34,16 +36,17 @@ class Database {
 
  private:
   bool Connect(std::string& error);
-  bool RunTool(const std::string& program, const std::vector<std::string>& args,
-               std::string& error);
+  bool RunTool(const std::string& program, const std::vector<std::string>& args, std::string& error,
+               const std::vector<std::string>& environment = {});
   std::string deploy_, tools_;
   std::unique_ptr<sql::Connection> root_;
 };
 
-// Runs `program` with `args` and waits for it; its standard output goes to
-// the runner's standard error so it never mixes with the transcript.
-// Returns the exit status, or -1 with `error` set when it could not run.
-int RunAndWait(const std::string& program, const std::vector<std::string>& args,
-               std::string& error);
+// Runs `program` with `args` and waits for it, with the runner's environment
+// plus `environment` ("NAME=value" entries); its standard output goes to the
+// runner's standard error so it never mixes with the transcript. Returns the
+// exit status, or -1 with `error` set when it could not run.
+int RunAndWait(const std::string& program, const std::vector<std::string>& args, std::string& error,
+               const std::vector<std::string>& environment = {});
 
 }  // namespace kassa::script

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstdlib>
 #include <com/sun/star/accessibility/XAccessible.hpp>
 #include <com/sun/star/accessibility/XAccessibleAction.hpp>
 #include <com/sun/star/accessibility/XAccessibleComponent.hpp>
@@ -39,6 +38,7 @@
 #include <com/sun/star/view/XControlAccess.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 #include <cppuhelper/implbase1.hxx>
+#include <cstdlib>
 #include <filesystem>
 #include <osl/file.hxx>
 #include <sstream>
@@ -539,9 +539,8 @@ void OfficeDriver::CheckLayout(const std::string& name) {
   Reference<css::awt::XWindow> window(dialog->getPeer(), UNO_QUERY_THROW);
   css::awt::Rectangle d = window->getPosSize();
   if (off(d.Width, px(form->width())) || off(d.Height, px(form->height())))
-    wrong.push_back("dialog " + std::to_string(d.Width) + "x" + std::to_string(d.Height) +
-                    " for " + std::to_string(px(form->width())) + "x" +
-                    std::to_string(px(form->height())));
+    wrong.push_back("dialog " + std::to_string(d.Width) + "x" + std::to_string(d.Height) + " for " +
+                    std::to_string(px(form->width())) + "x" + std::to_string(px(form->height())));
   for (const ui::Control& c : form->controls()) {
     Reference<css::awt::XWindow> w(ui::office::ControlOf(*form, c.name), UNO_QUERY);
     if (!w.is()) {

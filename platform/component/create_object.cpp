@@ -46,7 +46,8 @@ std::shared_ptr<Object> CreateObject(const std::string& progid, std::string& why
   try {
     const std::string library = RegisteredLibrary(progid);
     if (library.empty()) {
-      why = progid + " is not registered in " + RegistryPath();
+      why = progid + " is not registered in";
+      for (const std::string& registry : RegistrySearchPath()) why += " " + registry;
       return nullptr;
     }
     void* handle = Load(library, why);

@@ -34,17 +34,24 @@ bool RegisterOne(const std::string& progid, const std::string& library) {
   return true;
 }
 
-int List() {
-  std::cout << t::kRegistry << kc::RegistryPath() << '\n';
-  const auto entries = kc::RegistryEntries();
+// The entries of one registry file, relative library paths resolved.
+void ListRegistry(const std::string& path, const char* heading) {
+  std::cout << heading << path << '\n';
+  const auto entries = kc::RegistryEntriesIn(path);
   if (entries.empty()) std::cout << t::kEmpty << '\n';
   for (const auto& e : entries) {
+    const std::string lib = kc::RegisteredLibraryIn({path}, e.progid);
     std::error_code ec;
-    const std::string lib = kc::RegisteredLibrary(e.progid);
-    std::cout << e.progid << " = " << e.library;
-    if (!fs::exists(lib.empty() ? e.library : lib, ec)) std::cout << t::kMissing;
+    std::cout << e.progid << " = " << lib;
+    if (!fs::exists(lib, ec)) std::cout << t::kMissing;
     std::cout << '\n';
   }
+}
+
+int List() {
+  const std::string own = kc::InstallationRegistryPath();
+  if (!own.empty()) ListRegistry(own, t::kInstallationRegistry);
+  ListRegistry(kc::RegistryPath(), t::kRegistry);
   return 0;
 }
 

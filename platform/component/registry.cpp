@@ -76,25 +76,61 @@ std::string RegistryPath() {
   return base + "/kassa/components.conf";
 }
 
+std::string InstallationRegistryOf(const std::string& program_folder) {
+  if (program_folder.empty()) return "";
+  const fs::path folder(program_folder);
+  for (const fs::path& candidate :
+       {folder / "DLLs" / "components.conf", folder / ".." / "lib" / "kassa" / "components.conf"}) {
+    std::error_code ec;
+    if (fs::is_regular_file(candidate, ec)) return candidate.lexically_normal().string();
+  }
+  return "";
+}
+
+std::string InstallationRegistryPath() {
+  std::error_code ec;
+  const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+  if (ec) return "";
+  return InstallationRegistryOf(program.parent_path().string());
+}
+
+std::vector<std::string> RegistrySearchPath() {
+  std::vector<std::string> registries;
+  const std::string own = InstallationRegistryPath();
+  if (!own.empty()) registries.push_back(own);
+  registries.push_back(RegistryPath());
+  return registries;
+}
+
 std::vector<RegistryEntry> RegistryEntries() {
   return ReadEntries(RegistryPath());
 }
 
-std::string RegisteredLibrary(const std::string& progid) {
-  const std::string path = RegistryPath();
-  const std::vector<RegistryEntry> entries = ReadEntries(path);
-  std::string exact, wild;
-  for (const RegistryEntry& e : entries) {
-    if (SameProgId(e.progid, progid))
-      exact = e.library;
-    else if (WildcardMatches(e.progid, progid))
-      wild = e.library;
+std::vector<RegistryEntry> RegistryEntriesIn(const std::string& path) {
+  return ReadEntries(path);
+}
+
+std::string RegisteredLibraryIn(const std::vector<std::string>& registries,
+                                const std::string& progid) {
+  for (const std::string& path : registries) {
+    std::string exact, wild;
+    for (const RegistryEntry& e : ReadEntries(path)) {
+      if (SameProgId(e.progid, progid))
+        exact = e.library;
+      else if (WildcardMatches(e.progid, progid))
+        wild = e.library;
+    }
+    const std::string lib = exact.empty() ? wild : exact;
+    if (lib.empty()) continue;
+    fs::path p(lib);
+    if (p.is_relative()) p = fs::path(path).parent_path() / p;
+    return p.string();
   }
-  std::string lib = exact.empty() ? wild : exact;
-  if (lib.empty()) return "";
-  fs::path p(lib);
-  if (p.is_relative()) p = fs::path(path).parent_path() / p;
-  return p.string();
+  return "";
+}
+
+std::string RegisteredLibrary(const std::string& progid) {
+  return RegisteredLibraryIn(RegistrySearchPath(), progid);
 }
 
 bool Register(const std::string& progid, const std::string& library, std::string& error) {

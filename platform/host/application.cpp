@@ -74,6 +74,20 @@ Workbook& Application::Add() {
   return wb;
 }
 
+Workbook& Application::OpenWithoutMacros(const std::string& path) {
+  FreeClosedBooks();
+  auto book = std::unique_ptr<Workbook>(new Workbook(*this, ""));
+  WorkbookFile::Read(path, *book);  // throws HostError
+  std::filesystem::path p = std::filesystem::absolute(path).lexically_normal();
+  book->name_ = p.filename().string();
+  book->path_ = p.parent_path().string();
+  book->read_only_ = true;
+  book->saved_ = true;
+  books_.push_back(std::move(book));
+  active_ = books_.back().get();
+  return *active_;
+}
+
 Workbook& Application::Open(const std::string& path, bool read_only) {
   FreeClosedBooks();
   std::string full = std::filesystem::absolute(path).lexically_normal().string();

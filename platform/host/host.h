@@ -17,9 +17,12 @@
 // Workbook files are .xlsx whatever their name says: values, number formats,
 // font colour index and bold, column widths and formats, sheet order and the
 // active sheet. The host's own data (event sink ProgID, query tables, sheet
-// buttons) travels in custom document properties "KassaHost.NNN", which
-// other spreadsheet programs keep but ignore. Query-table passwords are
-// written as "xxx".
+// buttons, charts) travels in custom document properties "KassaHost.NNN",
+// which other spreadsheet programs keep but ignore. Query-table passwords are
+// written as "xxx". A sheet's charts are also written as native chart
+// objects over a block of month totals beside the sheet's cells, so other
+// spreadsheet programs show them; that block is derived and is not read back
+// as cells.
 #pragma once
 
 #include <functional>
@@ -152,6 +155,47 @@ struct Shape {
   std::string method;                            // e.g. "Action_Common"
 };
 
+// A chart of a sheet: the sums of `value_column` by month, one bar per month
+// (its label the texts of columns `label_first`..`label_last` joined by a
+// blank, e.g. "Декабрь 2026"), stacked by the text of `series_column` (a
+// category, an employee; 0 = one series). Rows 2 down to the sheet's last
+// used row count when their value cell holds a number. The chart keeps no
+// cells of its own: what it shows is summed from the sheet whenever it is
+// drawn or written, so a refreshed table changes it and nothing else.
+struct Chart {
+  std::string name;   // e.g. "Chart_Category"
+  std::string title;  // shown above the bars
+  int label_first = 1, label_last = 1;
+  int series_column = 0;
+  int value_column = 2;
+  int width = 360, height = 216;  // points
+};
+
+// What a chart shows, summed from its sheet. Months and series keep the
+// order in which the table first names them.
+struct ChartSummary {
+  std::vector<std::string> months;
+  std::vector<std::string> series;
+  std::vector<std::vector<double>> sums;  // sums[month][series]
+  std::vector<double> month_totals;       // per month, over all series
+  std::vector<double> series_totals;      // per series, over all months
+  double total = 0;
+  bool empty() const { return months.empty(); }
+};
+
+class Worksheet;
+// Sums the sheet's rows as `chart` says (see Chart).
+ChartSummary SummarizeChart(const Worksheet& sheet, const Chart& chart);
+
+// The extent of the cells holding a value (a format alone, such as a bold
+// row, does not count): what is printed, and what a chart's figures are
+// put beside. {0, 0} for a sheet without values.
+struct Extent {
+  long rows = 0;
+  int columns = 0;
+};
+Extent ValueExtent(const Worksheet& sheet);
+
 class KASSA_EXPORT Worksheet {
  public:
   Workbook& Parent() const { return *book_; }
@@ -183,11 +227,16 @@ class KASSA_EXPORT Worksheet {
   std::vector<Shape>& shapes() { return shapes_; }
   const std::vector<Shape>& shapes() const { return shapes_; }
 
+  // The sheet's charts; a copy of the sheet has them too. Changing them is
+  // model building: call Touch() so views redraw.
+  std::vector<Chart>& charts() { return charts_; }
+  const std::vector<Chart>& charts() const { return charts_; }
+
   // Becomes the active sheet: deactivate of the old, then activate events.
   void Activate();
   // Copy(): into a new workbook ("Книга<n>", no macros, no event sink),
   // which becomes the active workbook; raises no events. The copy has the
-  // cells, formats, widths, query table and shapes of this sheet.
+  // cells, formats, widths, query table, shapes and charts of this sheet.
   void Copy();
   // Copy(After:=after): the copy placed behind `after` in after's workbook,
   // renamed "Name (2)", "Name (3)", ... when the name is taken there; it
@@ -230,6 +279,7 @@ class KASSA_EXPORT Worksheet {
   std::unique_ptr<QueryTable> query_;
   std::vector<std::unique_ptr<QueryTable>> retired_queries_;
   std::vector<Shape> shapes_;
+  std::vector<Chart> charts_;
   long sel_r1_ = 1, sel_r2_ = 1, act_r_ = 1;
   int sel_c1_ = 1, sel_c2_ = 1, act_c_ = 1;
   unsigned long revision_ = 0;
@@ -323,7 +373,7 @@ class KASSA_EXPORT Workbook {
   friend class WorkbookFile;
   friend void user::Click(Worksheet& sheet, const std::string& shape);
   Workbook(host::Application& app, std::string name);
-  // Copies `sheet` (cells, formats, widths, query table, shapes) into this
+  // Copies `sheet` (cells, formats, widths, query table, shapes, charts) into this
   // workbook at 0-based `position` under a free name; returns the copy.
   Worksheet& InsertCopy(const Worksheet& sheet, size_t position);
   std::string FreeSheetName(const std::string& base) const;
@@ -372,6 +422,10 @@ class KASSA_EXPORT Application {
                          const std::vector<std::pair<std::string, std::string>>& properties,
                          std::shared_ptr<WorkbookDocument> document,
                          const std::function<void(Workbook&)>& fill, bool read_only = false);
+  // Opens a workbook file with its macros disabled: no event sink is
+  // created and no event is raised (exports of a file as it was saved).
+  // The workbook opens read-only. Throws HostError as Open does.
+  Workbook& OpenWithoutMacros(const std::string& path);
   // A new empty workbook with one sheet, made active.
   Workbook& Add();
   std::vector<Workbook*> Workbooks();

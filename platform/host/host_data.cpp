@@ -1,4 +1,5 @@
-// The host's own data (event sink, query tables, shapes) as document properties.
+// The host's own data (event sink, query tables, shapes, charts) as document
+// properties.
 #include <algorithm>
 #include <cstdio>
 
@@ -74,6 +75,8 @@ std::vector<std::pair<std::string, std::string>> EncodeHostData(const Workbook& 
       records.push_back(
           Record({"shape", pos, s.name, s.caption, std::to_string(s.left), std::to_string(s.top),
                   std::to_string(s.width), std::to_string(s.height), s.progid, s.method}));
+    for (const std::vector<std::string>& chart : ChartRecords(ws, i))
+      records.push_back(Record(chart));
   }
   std::string text;
   for (size_t i = 0; i < records.size(); ++i) text += (i ? "|" : "") + records[i];
@@ -129,6 +132,8 @@ bool DecodeHostData(const std::vector<std::pair<std::string, std::string>>& prop
         s.progid = f[8];
         s.method = f[9];
         ws.shapes().push_back(s);
+      } else if (f[0] == "chart") {
+        ok = ApplyChartRecord(f, book) && ok;
       } else {
         ok = false;
       }

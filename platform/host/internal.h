@@ -7,6 +7,10 @@
 
 #include "platform/host/host.h"
 
+// libxlsxwriter's workbook and worksheet (xlsxwriter.h).
+struct lxw_workbook;
+struct lxw_worksheet;
+
 namespace kassa::host {
 
 // Raises workbook events through a workbook's sink, synchronously and
@@ -51,6 +55,11 @@ class WorkbookFile {
   static void Read(const std::string& path, Workbook& book);
 };
 
+// Writes the figures and native chart objects of `ws`'s charts into `out`
+// (see ChartBlocks); throws HostError when the library refuses.
+void WriteSheetCharts(lxw_workbook* book, lxw_worksheet* out, const Worksheet& ws,
+                      const std::string& path);
+
 // The host's own data in a workbook file. A spreadsheet program keeps
 // custom document properties but does nothing with them, so the data
 // travels there: one text, cut into properties "KassaHost.000",
@@ -61,6 +70,7 @@ class WorkbookFile {
 //   sink;<ProgID>
 //   query;<sheet position>;<1|0 refresh enabled>;<connection>;<command text>
 //   shape;<sheet position>;<name>;<caption>;<left>;<top>;<width>;<height>;<ProgID>;<method>
+//   chart;... (see ChartRecords)
 // Connection strings are written with their passwords masked.
 constexpr const char* kHostDataProperty = "KassaHost.";
 std::vector<std::pair<std::string, std::string>> EncodeHostData(const Workbook& book);
@@ -68,6 +78,33 @@ std::vector<std::pair<std::string, std::string>> EncodeHostData(const Workbook& 
 // malformed text (the parts that could be read are kept).
 bool DecodeHostData(const std::vector<std::pair<std::string, std::string>>& properties,
                     Workbook& book);
+
+// Where a file keeps the figures of a sheet's charts: for each chart with
+// figures, a block right of the sheet's used cells with one empty column
+// before it (the blocks of several charts side by side, one empty column
+// between): a header row ("Месяц", the series, "Итого"), a row per month,
+// a last row of totals. A chart without figures (or without room) gets an
+// empty block. Blocks are 1-based and inclusive.
+struct ChartBlock {
+  long row1 = 0, row2 = 0;
+  int col1 = 0, col2 = 0;
+  bool empty() const { return row1 == 0; }
+};
+std::vector<ChartBlock> ChartBlocks(const Worksheet& sheet,
+                                    const std::vector<ChartSummary>& summaries);
+constexpr int kChartMaxSize = 4000;  // points
+constexpr double kDefaultColumnWidth = 8.43;
+
+// The host-data records of a sheet's charts (fields before escaping):
+//   chart;<sheet position>;<name>;<title>;<label first>;<label last>;
+//   <series column>;<value column>;<width>;<height>;<block row1>;<col1>;
+//   <row2>;<col2>
+// the block being where this file keeps the chart's figures (0s: none).
+std::vector<std::vector<std::string>> ChartRecords(const Worksheet& sheet, int position);
+// Gives the sheet its chart and drops the block's cells, which the reader
+// took in as cells. False on a malformed record; throws HostError (9) for a
+// sheet position the book does not have.
+bool ApplyChartRecord(const std::vector<std::string>& fields, Workbook& book);
 
 // The password in a connection string replaced by "xxx" (after "Password="
 // and "PWD=", keys without regard to case, up to the next ';' or '"').

@@ -41,4 +41,10 @@ constexpr const char* kCannotWrite = "не удалось записать фа�
 constexpr const char* kCannotRead = "не удалось прочитать файл ";
 constexpr const char* kBadDirection = "недопустимое направление";
 
+// The figures beside a chart in a workbook file, and a bar or month whose
+// name the table leaves empty.
+constexpr const char* kChartMonth = "Месяц";
+constexpr const char* kChartTotal = "Итого";
+constexpr const char* kChartNoName = "(не указано)";
+
 }  // namespace kassa::host::texts

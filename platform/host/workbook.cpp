@@ -85,6 +85,7 @@ Worksheet& Workbook::InsertCopy(const Worksheet& src, size_t position) {
   copy->column_formats_ = src.column_formats_;
   copy->column_widths_ = src.column_widths_;
   copy->shapes_ = src.shapes_;
+  copy->charts_ = src.charts_;
   if (src.query_) {
     QueryTable& q = copy->AddQueryTable(src.query_->Connection(), src.query_->CommandText());
     q.EnableRefresh(src.query_->EnableRefresh());

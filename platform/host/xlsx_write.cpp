@@ -138,6 +138,7 @@ void WorkbookFile::Write(const Workbook& book_const, const std::string& path) {
       lxw_worksheet* sheet = workbook_add_worksheet(out, ws.Name().c_str());
       if (!sheet) throw HostError(1004, std::string(texts::kCannotWrite) + path + ": " + ws.Name());
       WriteSheet(sheet, ws, formats, path);
+      WriteSheetCharts(out, sheet, ws, path);
       if (i - 1 == book.active_) worksheet_activate(sheet);
     }
     for (auto& [name, value] : EncodeHostData(book))

@@ -11,7 +11,6 @@ namespace kassa::sql {
 
 namespace {
 
-constexpr const char* kLoopback = "127.0.0.1";
 constexpr unsigned kConnectTimeout = 15;
 constexpr unsigned kReadWriteTimeout = 10800;
 constexpr const char* kSessionMode =
@@ -61,6 +60,23 @@ void FillResult(MYSQL_RES* r, Result& result) {
   }
 }
 
+// Encryption of the session. Without a CA file TLS is asked for and used
+// when the server offers it (a server without TLS is still reached); with
+// one, the server must offer TLS and prove itself with a certificate that CA
+// signed for the host connected to.
+void SetTls(MYSQL* m, const Params& p) {
+  const my_bool on = 1;
+  mysql_optionsv(m, MYSQL_OPT_SSL_ENFORCE, &on);
+  if (p.tls_ca.empty()) return;
+  mysql_optionsv(m, MYSQL_OPT_SSL_CA, p.tls_ca.c_str());
+  mysql_optionsv(m, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &on);
+}
+
+// "localhost" would mean the local socket to the client library.
+const char* HostOf(const Params& p) {
+  return p.host.empty() || p.host == "localhost" ? "127.0.0.1" : p.host.c_str();
+}
+
 }  // namespace
 
 Connection::~Connection() {
@@ -68,6 +84,10 @@ Connection::~Connection() {
 }
 
 std::unique_ptr<Connection> Connection::Open(const Params& p, std::string& error) {
+  return OpenFirst(p, 0, nullptr, error);
+}
+
+std::unique_ptr<Connection> Connection::OpenOne(const Params& p, std::string& error) {
   MYSQL* m = mysql_init(nullptr);
   if (!m) {
     error = "out of memory";
@@ -81,9 +101,10 @@ std::unique_ptr<Connection> Connection::Open(const Params& p, std::string& error
   mysql_optionsv(m, MYSQL_OPT_WRITE_TIMEOUT, &kReadWriteTimeout);
   mysql_optionsv(m, MYSQL_OPT_RECONNECT, &no_reconnect);
   mysql_optionsv(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
+  SetTls(m, p);
   // Found rows: an update reports the rows it matched, changed or not.
   const unsigned long flags = CLIENT_FOUND_ROWS | CLIENT_MULTI_RESULTS;
-  if (!mysql_real_connect(m, kLoopback, p.user.c_str(), p.password.c_str(),
+  if (!mysql_real_connect(m, HostOf(p), p.user.c_str(), p.password.c_str(),
                           p.database.empty() ? nullptr : p.database.c_str(), p.port, nullptr,
                           flags)) {
     error = mysql_error(m);
@@ -99,6 +120,27 @@ std::unique_ptr<Connection> Connection::Open(const Params& p, std::string& error
   c->mysql_ = m;
   if (!c->Execute(kSessionMode, error)) return nullptr;
   return c;
+}
+
+std::unique_ptr<Connection> Connection::OpenFirst(const Params& p, size_t first, size_t* used,
+                                                  std::string& error) {
+  const size_t n = p.servers.size();
+  if (n == 0) {
+    auto c = OpenOne(p, error);
+    if (c && used) *used = 0;
+    return c;
+  }
+  Params one = p;
+  for (size_t k = 0; k < n; ++k) {
+    const size_t i = (first + k) % n;
+    one.host = p.servers[i].host;
+    one.port = p.servers[i].port ? p.servers[i].port : p.port;
+    if (auto c = OpenOne(one, error)) {
+      if (used) *used = i;
+      return c;
+    }
+  }
+  return nullptr;
 }
 
 bool Connection::Execute(const std::string& sql, std::string& error) {

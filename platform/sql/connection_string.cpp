@@ -1,6 +1,8 @@
 // Reading the connection parameters back out of a connection string.
 #include <strings.h>
 
+#include <algorithm>
+#include <cctype>
 #include <string_view>
 #include <vector>
 
@@ -9,6 +11,8 @@
 namespace kassa::sql {
 
 namespace {
+
+constexpr char kLoopback[] = "127.0.0.1";
 
 struct Pair {
   std::string key;
@@ -94,13 +98,20 @@ bool KeyIs(const std::string& key, std::initializer_list<const char*> names) {
 }
 
 struct Found {
-  std::string port, database, user, password;
-  bool has_port = false, has_database = false, has_user = false, has_password = false;
+  std::string server, port, database, user, password, tls_ca;
+  bool has_server = false, has_port = false, has_database = false, has_user = false,
+       has_password = false, has_tls_ca = false;
 };
 
 void Collect(const std::vector<Pair>& pairs, Found& f) {
   for (const Pair& p : pairs) {
-    if (KeyIs(p.key, {"Port"})) {
+    if (KeyIs(p.key, {"Server"})) {
+      f.server = p.value;
+      f.has_server = true;
+    } else if (KeyIs(p.key, {"SSLCA"})) {
+      f.tls_ca = p.value;
+      f.has_tls_ca = true;
+    } else if (KeyIs(p.key, {"Port"})) {
       f.port = p.value;
       f.has_port = true;
     } else if (KeyIs(p.key, {"Database", "DB"})) {
@@ -139,6 +150,8 @@ bool Parse(const std::string& text, Params& out) {
     if (!KeyIs(p.key, {"Extended Properties"})) continue;
     Found inner;
     Collect(SplitPairs(p.value), inner);
+    if (inner.has_server) outer.server = inner.server, outer.has_server = true;
+    if (inner.has_tls_ca) outer.tls_ca = inner.tls_ca;
     if (inner.has_port) outer.port = inner.port, outer.has_port = true;
     if (inner.has_database) outer.database = inner.database;
     if (inner.has_user) outer.user = inner.user;
@@ -146,7 +159,16 @@ bool Parse(const std::string& text, Params& out) {
   }
   Params result;
   if (!outer.has_port || !ReadPort(outer.port, result.port)) return false;
-  result.host = "127.0.0.1";
+  if (TrimBlanks(outer.server).empty()) {
+    result.servers = {Endpoint{kLoopback, result.port}};
+  } else {
+    if (!ParseServerList(outer.server, result.servers)) return false;
+    for (Endpoint& e : result.servers)
+      if (e.port == 0) e.port = result.port;
+  }
+  result.host = result.servers.front().host;
+  result.port = result.servers.front().port;
+  result.tls_ca = outer.tls_ca;
   result.database = outer.database;
   result.user = outer.user;
   result.password = outer.password;
@@ -155,6 +177,51 @@ bool Parse(const std::string& text, Params& out) {
 }
 
 }  // namespace
+
+bool ParseServerList(std::string_view text, std::vector<Endpoint>& out) {
+  std::vector<Endpoint> list;
+  size_t i = 0;
+  while (true) {
+    const size_t comma = std::min(text.find(',', i), text.size());
+    std::string_view item = TrimBlanks(text.substr(i, comma - i));
+    if (item.empty()) return false;
+    Endpoint e;
+    std::string_view port;
+    if (item.front() == '[') {  // [IPv6 address] with an optional :port
+      const size_t close = item.find(']');
+      if (close == std::string_view::npos || close == 1) return false;
+      const std::string_view address = item.substr(1, close - 1);
+      for (char c : address)
+        if (!std::isxdigit(static_cast<unsigned char>(c)) && c != ':' && c != '.') return false;
+      e.host = std::string(address);
+      const std::string_view rest = item.substr(close + 1);
+      if (!rest.empty()) {
+        if (rest.front() != ':') return false;
+        port = rest.substr(1);
+        if (port.empty()) return false;
+      }
+    } else {
+      const size_t colon = item.find(':');
+      const std::string_view host = item.substr(0, colon);
+      if (host.empty()) return false;
+      for (char c : host)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '_')
+          return false;
+      e.host = std::string(host);
+      if (colon != std::string_view::npos) {
+        port = item.substr(colon + 1);
+        if (port.empty()) return false;
+      }
+    }
+    if (!port.empty() && !ReadPort(std::string(port), e.port)) return false;
+    if (strcasecmp(e.host.c_str(), "localhost") == 0) e.host = kLoopback;
+    list.push_back(std::move(e));
+    if (comma == text.size()) break;
+    i = comma + 1;
+  }
+  out = std::move(list);
+  return true;
+}
 
 bool ParseConnectionString(const std::string& text, Params& out) {
   try {

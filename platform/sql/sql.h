@@ -2,27 +2,53 @@
 // class, the host's query tables, the entry program's pickers, the installer
 // and the scenario runner.
 //
-// Connections always go over TCP to the loopback host with the port given,
-// connect timeout 15 s, read/write timeout 10800 s, character set utf8mb4
-// (texts cross as UTF-8), and NO_BACKSLASH_ESCAPES added to the session's
-// sql_mode, so a backslash in a literal is a plain character.
+// Connections always go over TCP (the loopback host name "localhost" means
+// 127.0.0.1, never the local socket), connect timeout 15 s, read/write
+// timeout 10800 s, character set utf8mb4 (texts cross as UTF-8), and
+// NO_BACKSLASH_ESCAPES added to the session's sql_mode, so a backslash in a
+// literal is a plain character.
+//
+// Encryption: when the server offers TLS the session uses it. With a CA file
+// the server must offer TLS and its certificate must be signed by that CA
+// and name the host connected to; otherwise the connection is refused.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/variant/variant.h"
 
 namespace kassa::sql {
 
+// One ledger server: a host name or address and its TCP port.
+struct Endpoint {
+  std::string host;
+  unsigned port = 0;  // 0: the connection's default port
+  bool operator==(const Endpoint&) const = default;
+};
+
 struct Params {
+  // The server one Connection::Open connects to.
   std::string host = "127.0.0.1";
   unsigned port = 3306;
   std::string database;
   std::string user;
   std::string password;
+  // The servers of a connection string, in the order to try them (see
+  // OpenFirst); empty: host and port above.
+  std::vector<Endpoint> servers;
+  // A CA file: TLS required and the server's certificate verified.
+  std::string tls_ca;
 };
+
+// Reads a server list "host[:port],host[:port],...": blanks around items
+// are ignored, an IPv6 address stands in brackets ("[::1]:3307"), a host is
+// made of letters, digits, '.', '-' and '_'. An item without a port gets
+// port 0; "localhost" becomes 127.0.0.1. False (and `out` unchanged) on an
+// empty list or item, any other character, or a port outside 1..65535.
+bool ParseServerList(std::string_view text, std::vector<Endpoint>& out);
 
 // Reads Server/Port/Database/User/Password (or PWD) out of a connection
 // string: the ";"-separated key=value list of an ODBC/ADO string, keys
@@ -30,10 +56,14 @@ struct Params {
 // string ("OLEDB;...Extended Properties= \"DRIVER=...\" ") the quoted
 // extended properties are read (their items win over the outer ones). A
 // value in double quotes or ODBC braces may hold ";" and loses the
-// enclosure; other values are taken verbatim, blanks included. Keys: Port,
-// Database (DB), User (UID), Password (PWD). The host is always forced to
-// loopback. False when no port (1..65535) can be read; `out` is then left
-// unchanged.
+// enclosure; other values are taken verbatim, blanks included. Keys: Server,
+// Port, Database (DB), User (UID), Password (PWD), SSLCA.
+//
+// Server is a server list (ParseServerList); items without a port take
+// Port. No Server item, an empty one, or "localhost" give the loopback host
+// 127.0.0.1. `servers` receives the list and host/port its first item.
+// False when no port (1..65535) can be read or the server list is not
+// well-formed; `out` is then left unchanged.
 bool ParseConnectionString(const std::string& text, Params& out);
 
 struct Column {
@@ -77,8 +107,18 @@ class Connection {
   ~Connection();
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
-  // Null with `error` set (the server's message) when it cannot connect.
+  // Connects to the first of p.servers that accepts the session, or to
+  // p.host:p.port when there are none: OpenFirst(p, 0, nullptr, error).
+  // Null with `error` set (the server's or the client's message) when it
+  // cannot connect.
   static std::unique_ptr<Connection> Open(const Params& p, std::string& error);
+  // Tries the servers of `p` in turn, starting at index `first` (taken
+  // modulo their number) and wrapping round, each once; the first that
+  // accepts the session wins and `used` (when given) receives its index.
+  // Without servers it is Open(p). Null with the last server's `error` when
+  // none accepts.
+  static std::unique_ptr<Connection> OpenFirst(const Params& p, size_t first, size_t* used,
+                                               std::string& error);
   // Runs one statement; rows it sends back are read and discarded. False
   // with `error` on failure. One statement per call (no multi-statements).
   bool Execute(const std::string& sql, std::string& error);
@@ -96,6 +136,7 @@ class Connection {
 
  private:
   Connection() = default;
+  static std::unique_ptr<Connection> OpenOne(const Params& p, std::string& error);
   void* mysql_ = nullptr;
   unsigned last_errno_ = 0;
 };

@@ -38,6 +38,14 @@ class Console final : public Backend {
     std::fflush(stderr);
     return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::OK;
   }
+  // Nobody can be asked: the line names the answer taken, the safe one.
+  Answer Question(const std::string& text, Buttons buttons, Answer safe,
+                  const std::string& title) override {
+    std::fprintf(stderr, "%s: %s [%s] %s\n", (title.empty() ? DefaultTitle() : title).c_str(),
+                 text.c_str(), ToString(buttons), ToString(safe));
+    std::fflush(stderr);
+    return safe;
+  }
   void ShowForm(Form&) override {}
   void HideForm(Form&) override {}
   void RepaintForm(Form&) override {}

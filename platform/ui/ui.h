@@ -24,6 +24,15 @@ class Backend {
   virtual ~Backend();
   // A message box; an empty title means the program's default title.
   virtual Answer Message(const std::string& text, Buttons buttons, const std::string& title) = 0;
+  // A question whose answer `safe` leaves everything as it is (No to "drop
+  // the ledger?"). A backend that shows it to a person makes `safe` the
+  // default button; one that cannot ask anybody takes `safe` itself. By
+  // default it is an ordinary Message().
+  virtual Answer Question(const std::string& text, Buttons buttons, Answer safe,
+                          const std::string& title) {
+    (void)safe;
+    return Message(text, buttons, title);
+  }
   // Forms: show modeless / hide / repaint after a change of its controls.
   virtual void ShowForm(Form& f) = 0;
   virtual void HideForm(Form& f) = 0;
@@ -64,6 +73,10 @@ inline Answer Message(const std::string& text, Buttons b = Buttons::OK,
                       const std::string& title = "") {
   return Port().Message(text, b, title);
 }
+inline Answer Question(const std::string& text, Buttons b, Answer safe,
+                       const std::string& title = "") {
+  return Port().Question(text, b, safe, title);
+}
 // clang-format off
 inline void Pause(int ms) { Port().Pause(ms); }
 inline double Monotonic() { return Port().Monotonic(); }
@@ -73,8 +86,9 @@ inline double Monotonic() { return Port().Monotonic(); }
 // escapes; every other byte (UTF-8 text included) stays as it is.
 std::string Quote(const std::string& s);
 
-// The console backend: messages go to standard error, OK (or Yes) assumed;
-// forms are invisible; pauses sleep; waits fail at once.
+// The console backend: messages go to standard error, OK (or Yes) assumed,
+// a Question takes its safe answer; forms are invisible; pauses sleep; waits
+// fail at once.
 Backend& ConsoleBackend();
 
 }  // namespace kassa::ui

@@ -1,9 +1,9 @@
 // The blocks the Calc host writes a sheet in: exactly the changed cells.
+#include "calc/blocks.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
-
-#include "calc/blocks.h"
 
 namespace kassa::calc {
 namespace {
@@ -78,7 +78,8 @@ TEST(CalcBlocks, ACellLeftUnchangedInsideTheExtentIsNotWritten) {
 TEST(CalcBlocks, RandomPatternsAreCoveredExactly) {
   std::mt19937 random(20260607);
   for (int round = 0; round < 200; ++round) {
-    const int rows = 1 + static_cast<int>(random() % 30), cols = 1 + static_cast<int>(random() % 12);
+    const int rows = 1 + static_cast<int>(random() % 30),
+              cols = 1 + static_cast<int>(random() % 12);
     const unsigned density = 1 + random() % 9;
     Marks m(rows, std::vector<char>(cols, 0));
     for (auto& line : m)

@@ -20,6 +20,9 @@ fail() {
   echo "office_session: $*" >&2
   [[ -f "${work:-}/office.log" ]] && grep -a "kassa" "$work/office.log" >&2
   [[ -n "${shots:-}" ]] && import -window root "$shots/office-session-failed.png"
+  if [[ -n "${KASSA_SESSION_DEBUG:-}" && -n "$office_pid" ]]; then
+    gdb -p "$office_pid" -batch -ex "thread apply all bt 40" >"$KASSA_SESSION_DEBUG" 2>&1
+  fi
   exit 1
 }
 [[ -n "${DISPLAY:-}" ]] || fail "no display"
@@ -38,7 +41,7 @@ bash "$here/../../scripts/calc-profile.sh" "$KASSA_TESTENV/calc-profile-product"
 cp -a "$KASSA_TESTENV/calc-profile-product" "$work/profile"
 
 # A fresh ledger and the sample workbook.
-KASSA_UI=console "$KASSA_DEPLOY/setupdb" >/dev/null 2>&1 || fail "setupdb failed"
+KASSA_UI=console KASSA_REINSTALL=yes "$KASSA_DEPLOY/setupdb" >/dev/null 2>&1 || fail "setupdb failed"
 password="$(sed -n 2p "$KASSA_DEPLOY/Pass_Parametrs.ini" | tr -d '\r')"
 sql() {
   mariadb --no-defaults --socket="$KASSA_DB_DIR/mysqld.sock" -uroot -p"$password" db_pnr_l -N -e "$1"
@@ -68,9 +71,19 @@ for _ in $(seq 1 60); do
   [[ "$(sql "SELECT count(*) FROM information_schema.PROCESSLIST WHERE USER = 'pnrowner'")" -gt 0 ]] && break
   sleep 0.25
 done
-sleep 2
+sleep 4
 
 keys() { xdotool windowfocus --sync "$window"; xdotool key --delay 60 --clearmodifiers "$@"; }
+# The id of the window named $1, waited for up to 30 s ("" when none came).
+window_named() {
+  local id=""
+  for _ in $(seq 1 120); do
+    id="$(xdotool search --name "$1" 2>/dev/null | head -1)"
+    [[ -n "$id" ]] && break
+    sleep 0.25
+  done
+  echo "$id"
+}
 # Cell C2 of the cash sheet (its purpose column), typed on the Russian layout.
 keys ctrl+Home Down Right Right
 setxkbmap -layout ru && sleep 0.3
@@ -88,20 +101,24 @@ import -window root "$shots/office-session-1-typed.png"
 # The ledger changes behind the sheet: closing asks to store the sheet.
 sql "UPDATE NAL SET ESTABLISH_PAYMENT = 'чужое' WHERE ID_EXL = 2"
 keys ctrl+w
-sleep 3
-import -window root "$shots/office-session-2-store-question.png"
-box="$(xdotool search --name "Запрос на внесение в базу" 2>/dev/null | head -1)"
+box="$(window_named "Запрос на внесение в базу")"
 [[ -n "$box" ]] || fail "closing asked no question"
+sleep 0.5
+import -window root "$shots/office-session-2-store-question.png"
 xdotool windowfocus --sync "$box"; xdotool key Escape
-sleep 2
+for _ in $(seq 1 40); do
+  [[ -z "$(xdotool search --name "Запрос на внесение в базу" 2>/dev/null | head -1)" ]] && break
+  sleep 0.25
+done
+sleep 1
 [[ -n "$(xdotool search --name "Kassa.xls" 2>/dev/null | head -1)" ]] || fail "Cancel closed the workbook"
 [[ "$(sql "SELECT ESTABLISH_PAYMENT FROM NAL WHERE ID_EXL = 2")" == "чужое" ]] ||
   fail "Cancel stored the sheet"
 
 keys ctrl+w
-sleep 3
-box="$(xdotool search --name "Запрос на внесение в базу" 2>/dev/null | head -1)"
+box="$(window_named "Запрос на внесение в базу")"
 [[ -n "$box" ]] || fail "the second close asked no question"
+sleep 0.5
 xdotool windowfocus --sync "$box"; xdotool key Return
 sleep 1
 import -window root "$shots/office-session-3-stored.png"

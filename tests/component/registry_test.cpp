@@ -1,7 +1,10 @@
 // The registry file: where it is, how ProgIDs are found, how entries are written.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "platform/component/component.h"
+#include "platform/component/standard_components.h"
 #include "tests/component/temp_registry.h"
 
 namespace kassa_test {
@@ -59,6 +62,62 @@ TEST_F(RegistryLookup, LaterLineOverridesAndRelativePathsFollowTheRegistry) {
 TEST_F(RegistryLookup, MissingRegistryFileMeansNothingRegistered) {
   EXPECT_EQ(kc::RegisteredLibrary("Dbgate.ADB_cls"), "");
   EXPECT_TRUE(kc::RegistryEntries().empty());
+}
+
+using InstallationRegistry = TempRegistryTest;
+
+TEST_F(InstallationRegistry, BesideTheProgramsComponentsInEitherLayout) {
+  namespace fs = std::filesystem;
+  // The deployment layout: programs, and DLLs/ beside them.
+  const fs::path deploy = dir_ / "deploy";
+  fs::create_directories(deploy / "DLLs");
+  EXPECT_EQ(kc::InstallationRegistryOf(deploy.string()), "");
+  std::ofstream(deploy / "DLLs" / "components.conf") << "A.B=liba.so\n";
+  EXPECT_EQ(kc::InstallationRegistryOf(deploy.string()),
+            (deploy / "DLLs" / "components.conf").string());
+  // The installed layout: bin/ and lib/kassa/.
+  const fs::path prefix = dir_ / "prefix";
+  fs::create_directories(prefix / "bin");
+  fs::create_directories(prefix / "lib" / "kassa");
+  EXPECT_EQ(kc::InstallationRegistryOf((prefix / "bin").string()), "");
+  std::ofstream(prefix / "lib" / "kassa" / "components.conf") << "A.B=liba.so\n";
+  EXPECT_EQ(kc::InstallationRegistryOf((prefix / "bin").string()),
+            (prefix / "lib" / "kassa" / "components.conf").string());
+  // A folder named like the registry is no registry.
+  fs::create_directories(dir_ / "odd" / "DLLs" / "components.conf");
+  EXPECT_EQ(kc::InstallationRegistryOf((dir_ / "odd").string()), "");
+  EXPECT_EQ(kc::InstallationRegistryOf(""), "");
+}
+
+TEST_F(InstallationRegistry, TheFirstRegistryNamingAProgIdGivesItsLibrary) {
+  namespace fs = std::filesystem;
+  const fs::path own = dir_ / "own" / "DLLs" / "components.conf";
+  fs::create_directories(own.parent_path());
+  std::ofstream(own) << "Dbgate.ADB_cls=libdbgate.so\nINI_*.Ini_Book=libinibook.so\n";
+  WriteRegistry(
+      "Dbgate.ADB_cls=/other/libdbgate.so\nINI_Kassa.Ini_Book=/other/libkassa.so\n"
+      "Only.Elsewhere=/other/libonly.so\n");
+  const std::vector<std::string> order = {own.string(), registry_.string()};
+  EXPECT_EQ(kc::RegisteredLibraryIn(order, "Dbgate.ADB_cls"),
+            (own.parent_path() / "libdbgate.so").string());
+  // The installation's wildcard wins over another registry's exact name.
+  EXPECT_EQ(kc::RegisteredLibraryIn(order, "INI_Kassa.Ini_Book"),
+            (own.parent_path() / "libinibook.so").string());
+  EXPECT_EQ(kc::RegisteredLibraryIn(order, "Only.Elsewhere"), "/other/libonly.so");
+  EXPECT_EQ(kc::RegisteredLibraryIn(order, "Not.Anywhere"), "");
+  EXPECT_EQ(kc::RegisteredLibraryIn({registry_.string(), own.string()}, "Dbgate.ADB_cls"),
+            "/other/libdbgate.so");
+  // A program outside any installation (this test) searches RegistryPath() only.
+  EXPECT_EQ(kc::RegistrySearchPath(), std::vector<std::string>{registry_.string()});
+  EXPECT_EQ(kc::RegisteredLibrary("Dbgate.ADB_cls"), "/other/libdbgate.so");
+}
+
+TEST(InstallationRegistryOfTheBuild, ListsTheStandardComponentsBesideIt) {
+  std::set<std::pair<std::string, std::string>> listed, standard;
+  for (const kc::RegistryEntry& e : kc::RegistryEntriesIn(KASSA_BUILD_REGISTRY))
+    listed.emplace(e.progid, e.library);
+  for (const kc::StandardComponent& c : kc::kStandardComponents) standard.emplace(c.progid, c.file);
+  EXPECT_EQ(listed, standard);
 }
 
 using RegistryWrite = TempRegistryTest;

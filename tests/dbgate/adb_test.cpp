@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "dbgate/adb_impl.h"
+#include "dbgate/connection_params.h"
 #include "dbgate/texts.h"
 #include "platform/host/host.h"
 #include "platform/ui/script/scripted.h"
@@ -470,6 +471,71 @@ TEST_F(AdbServerTest, OddLinesOfTheParametersFileAreNotExamined) {
   auto other = MakeADB(TempFile(rewritten));
   bool stop = true;
   EXPECT_EQ(other->Get_Value_by_SQL("SELECT DATABASE()", stop), "db_pnr_l");
+  EXPECT_FALSE(stop);
+}
+
+// The installer's eight lines with a ninth naming the servers.
+std::string WithServers(const std::string& eight_lines, const std::string& servers) {
+  std::istringstream in(eight_lines);
+  std::string line, out;
+  for (int n = 1; n <= 8 && std::getline(in, line); ++n) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    out += line + "\r\n";
+  }
+  return out + servers + "\r\n";
+}
+
+// Servers of the ninth line that refuse (nothing listens on port 1) are
+// passed over, on the first connect and on every reconnect, silently; the
+// connect fails, with its one message, only when none accepts.
+TEST_F(AdbServerTest, NinthLineServersThatRefuseArePassedOver) {
+  const std::string real = ReadFile(env.connect_file());
+  const std::string port = std::to_string(ts::RootParams().port);
+  auto other = MakeADB(TempFile(WithServers(real, "localhost:1, 127.0.0.1:" + port)));
+  bool stop = true;
+  EXPECT_EQ(other->Get_Value_by_SQL("SELECT @@port", stop), port);
+  EXPECT_FALSE(stop);
+
+  // Connected to the second server; after a lost connection the reconnect
+  // moves on to the first, which refuses, and round to the second again.
+  const std::string first = other->Get_Value_by_SQL("SELECT CONNECTION_ID()", stop);
+  ASSERT_GE(ts::KillAppConnections(), 1);
+  EXPECT_NE(other->Get_Value_by_SQL("SELECT CONNECTION_ID()", stop), first);
+  EXPECT_FALSE(stop);
+  EXPECT_TRUE(Messages().empty());
+
+  auto none = MakeADB(TempFile(WithServers(real, "127.0.0.1:1,localhost:1")));
+  none->SQL_Command_Execute("DELETE FROM NAL_BUFFER", stop);
+  EXPECT_TRUE(stop);
+  EXPECT_EQ(Messages(), (Lines{texts::kConnectFailed}));
+
+  // A ninth line that is not a server list: the connect fails as with a
+  // broken file, and a query-table refresh passes the file error on.
+  auto broken = MakeADB(TempFile(WithServers(real, "db1;Port=" + port)));
+  broken->SQL_Command_Execute("DELETE FROM NAL_BUFFER", stop);
+  EXPECT_TRUE(stop);
+  EXPECT_EQ(Messages(), (Lines{texts::kConnectFailed, texts::kConnectFailed}));
+  RecordingQueryTable qt;
+  EXPECT_EQ(broken->Query_Refresh(qt, stop), kBadFileFormat);
+  EXPECT_EQ(qt.refreshes, 0);
+}
+
+// With the ledger server's CA beside the parameters file the connection
+// must be encrypted: a server without TLS is refused, never used in clear.
+TEST_F(AdbServerTest, ACaFileRefusesAServerWithoutTls) {
+  const std::string file = TempFile(ReadFile(env.connect_file()));
+  const std::string ca = std::filesystem::path(file).parent_path() / texts::kCaFile;
+  const ts::ProcessResult made =
+      ts::Run({"/usr/bin/openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
+               "-keyout", ca + ".key", "-out", ca, "-subj", "/CN=Kassa test CA"});
+  ASSERT_EQ(made.exit_code, 0) << made.error;
+  auto other = MakeADB(file);
+  bool stop = false;
+  EXPECT_EQ(other->Get_Value_by_SQL("SELECT 1", stop), "");
+  EXPECT_TRUE(stop);
+  EXPECT_EQ(Messages(), (Lines{texts::kConnectFailed}));
+  std::filesystem::remove(ca);  // without it the same file connects (TLS only if offered)
+  EXPECT_EQ(other->Get_Value_by_SQL("SELECT 1", stop), "1");
   EXPECT_FALSE(stop);
 }
 

@@ -240,6 +240,17 @@ TEST_F(Sample, ArchiveHasValuesNoButtonsNoQueries) {
   EXPECT_EQ(a.Sheets("Наличные").Cells(2, 3).Text(), "бумага");
   EXPECT_EQ(a.Sheets("Сотрудники").Cells(2, 2).Text(), "Иванов");
   EXPECT_TRUE(a.EventSinkProgId().empty());
+  // The statistics sheets keep their charts; the month figures written
+  // beside them for other spreadsheet programs are not read back as cells.
+  for (const char* name : {"Статистика по категориям", "Статистика по сотрудникам"}) {
+    const host::Extent copied = host::ValueExtent(a.Sheets(name));
+    const host::Extent source = host::ValueExtent(wb->Sheets(name));
+    EXPECT_EQ(a.Sheets(name).charts().size(), 1u) << name;
+    EXPECT_GT(copied.rows, 1) << name;
+    EXPECT_EQ(std::make_pair(copied.rows, copied.columns),
+              std::make_pair(source.rows, source.columns))
+        << name;
+  }
   a.Close();
 }
 

@@ -101,7 +101,7 @@ TEST_F(PaydeskRunTest, TheMainWindowAsItOpens) {
     EXPECT_EQ(f.caption(), "Форма ввода Kassa");
     EXPECT_EQ(f.control("Date_On").kind, ui::ControlKind::DatePicker);
     EXPECT_EQ(f.control("Date_On").date, std::floor(start));  // today
-    EXPECT_EQ(f.control("Date_On").format, "dd/MM/yy");
+    EXPECT_EQ(f.control("Date_On").format, "dd.MM.yyyy");  // the Russian short date
     const Lines labels{"Дата", "Сотрудник", "Категория", "Назначение", "Сумма руб. "};
     Lines shown;
     for (const auto& c : f.controls())

@@ -1,11 +1,17 @@
 // The sample workbook in the workbook window with the real engine and
 // service library against the test database: the sheets come from the
 // database, an edit in the grid reaches the table, the sheet buttons open
-// the service's dialogs at their layout, and a category added through its
-// dialog lands in the table and on the sheet.
+// the service's dialogs at their layout, a category added through its
+// dialog lands in the table and on the sheet, and a refreshed statistics
+// sheet shows its chart and month totals and saves them.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QAbstractBarSeries>
+#include <QChart>
+#include <QChartView>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -13,6 +19,7 @@
 #include <filesystem>
 
 #include "apps/kassa-book/book_window.h"
+#include "apps/kassa-book/chart_view.h"
 #include "apps/kassa-book/sheet_model.h"
 #include "apps/kassa-book/sheet_page.h"
 #include "platform/host/host.h"
@@ -95,7 +102,7 @@ TEST(SampleBook, SampleWorkbookWorksThroughTheWindow) {
   SheetModel* cash = window->Page(0)->model();
   EXPECT_EQ(cash->data(cash->index(1, 1)).toString(), QString("ИвановИИ"));
   EXPECT_EQ(cash->data(cash->index(2, 2)).toString(), QString("Проезд"));
-  EXPECT_EQ(cash->data(cash->index(3, 3)).toString(), QString("780"));
+  EXPECT_EQ(cash->data(cash->index(3, 3)).toString(), QString("780,00"));  // money
   Screenshot(window, "book_window_sample");
 
   // An edit in the grid is written to its record.
@@ -189,11 +196,180 @@ TEST(SampleBook, SampleWorkbookWorksThroughTheWindow) {
   expences->close();
   Screenshot(window, "book_window_sample_statistics");
 
+  // Its refresh fills the table from the view; the chart beside it and the
+  // month totals follow, summed as the view sums.
+  ChartPanel* panel = ChartPanelOf(*window->Page(3));
+  ASSERT_NE(panel, nullptr);
+  ASSERT_EQ(panel->ChartCount(), 1);
+  window->Page(3)->findChild<QPushButton*>("B_Expences_Category")->click();
+  Widget<QPushButton>("Choice_Action_Expences", "B_Refresh_Expences")->click();
+  window->SyncFromHost();
+  Spin(50);
+  const auto month = testsupport::RootQuery(
+      "SELECT NAME_MONTH, YEAR_ON, SUM(SUM_RUB) FROM Expences_Category_Exl "
+      "GROUP BY NAME_MONTH, YEAR_ON");
+  ASSERT_EQ(month.size(), 1u);
+  ASSERT_EQ(panel->Totals(0)->rowCount(), 2);
+  EXPECT_EQ(panel->Totals(0)->item(0, 0)->text(),
+            QString::fromStdString(month[0][0] + " " + month[0][1]));
+  EXPECT_EQ(panel->Totals(0)->item(0, 1)->text(), MoneyText(std::stod(month[0][2])));
+  // One bar part per category the month has.
+  auto* bars = qobject_cast<QAbstractBarSeries*>(panel->View(0)->chart()->series().value(0));
+  ASSERT_NE(bars, nullptr);
+  EXPECT_EQ(
+      std::to_string(bars->count()),
+      testsupport::RootQuery("SELECT COUNT(DISTINCT Category) FROM Expences_Category_Exl")[0][0]);
+  Screenshot(window, "book_window_sample_statistics_chart");
+  EXPECT_NE(ChartPanelOf(*window->Page(4)), nullptr);
+
+  // Saved, the workbook carries the chart over the sheet's figures.
+  window->SaveBook();
+  Spin(50);
+  {
+    host::Application reader;
+    host::Workbook& saved = reader.OpenWithoutMacros(book_path.string());
+    EXPECT_EQ(saved.Sheets(4).charts().size(), 1u);
+    EXPECT_EQ(saved.Sheets(5).charts().size(), 1u);
+    EXPECT_EQ(host::ValueExtent(saved.Sheets(4)).columns, 4);
+  }
+  auto chart_part =
+      testsupport::Run({"/usr/bin/python3", "-c",
+                        "import sys, zipfile; "
+                        "sys.stdout.write(zipfile.ZipFile(sys.argv[1]).read(sys.argv[2]).decode())",
+                        book_path.string(), "xl/charts/chart1.xml"});
+  EXPECT_NE(chart_part.output.find("<c:f>'Статистика по категориям'!$F$2</c:f>"), std::string::npos)
+      << chart_part.output << chart_part.error;
+
   // Closing goes through the engine; the window goes with the workbook.
   QPointer<BookWindow> guard(window);
   window->close();
   Spin(100);
   EXPECT_TRUE(guard.isNull());
+  fs::remove_all(dir);
+}
+
+using Rows = std::vector<std::vector<std::string>>;
+
+Rows Payments() {
+  return testsupport::RootQuery(
+      "SELECT ID_EXL, DATE_ON, RECIPIENT_ID, ESTABLISH_PAYMENT, SUM_RUB, CATEGORY_PAYMENT_ID "
+      "FROM NAL ORDER BY ID_EXL");
+}
+
+// Statements of a kind the server ran so far (all sessions; the test server
+// serves this test alone).
+long Statements(const char* kind) {
+  Rows r = testsupport::RootQuery(std::string("SHOW GLOBAL STATUS LIKE '") + kind + "'");
+  return r.empty() ? -1 : std::stol(r[0][1]);
+}
+
+TEST(SampleBook, MoneyLooksLikeMoneyAndUndoPutsTheDatabaseRowBack) {
+  if (!testsupport::HaveTestEnv()) GTEST_SKIP() << "needs the database test environment";
+  const testsupport::TestEnv env = testsupport::TestEnv::FromEnvironment();
+  const fs::path sample = fs::path(env.deploy) / "Kassa.xls";
+  if (!fs::exists(sample)) GTEST_SKIP() << "no sample workbook in " << env.deploy;
+  ASSERT_TRUE(testsupport::ResetDatabase());
+  ASSERT_TRUE(testsupport::RootExec(
+      "INSERT INTO CATEGORY_NAL VALUES (1,'ПРОД','Продукты'),(2,'ТРАН','Транспорт')"));
+  ASSERT_TRUE(testsupport::RootExec(
+      "INSERT INTO OUR_MEMBERS VALUES (1,'ИвановИИ','Иванов','Иван','Иванович','Кассир'),"
+      "(2,'ПетроваАС','Петрова','Анна','Сергеевна','Бухгалтер')"));
+  ASSERT_TRUE(testsupport::RootExec(
+      "INSERT INTO NAL VALUES (2,'2026-12-01',1,'Хлеб и молоко',350.5,1),"
+      "(3,'2026-12-02',2,'Проезд',120,2),(4,'2026-12-03',1,'Ремонт кассы',18264.72,1)"));
+  const Rows before = Payments();
+
+  const fs::path dir = fs::temp_directory_path() / ("kassa-qt-money-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  const fs::path book_path = dir / "Kassa.xls";
+  fs::copy_file(sample, book_path, fs::copy_options::overwrite_existing);
+  host::Application app;
+  qttest::MessageBoxAutoAnswer answers;
+  BookWindow* window = BookWindow::OpenFile(app, QString::fromStdString(book_path.string()));
+  ASSERT_NE(window, nullptr);
+  window->resize(1100, 500);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  SheetPage* cash = window->Page(0);
+  SheetModel* m = cash->model();
+  SheetTable* table = cash->table();
+  table->setFocus();
+  const QString nbsp(QChar(0x00A0));
+  auto shown = [&](int row, int col) { return m->data(m->index(row - 1, col - 1)).toString(); };
+  EXPECT_EQ(shown(2, 1), QString("01.12.2026"));
+  EXPECT_EQ(shown(2, 4), QString("350,50"));
+  EXPECT_EQ(shown(3, 4), QString("120,00"));
+  EXPECT_EQ(shown(4, 4), "18" + nbsp + "264,72");
+  // What the engine compares is the value's own text, as before.
+  EXPECT_EQ(window->book()->Sheets(1).Cells(3, 4).Text(), "120");
+  table->setCurrentIndex(m->index(1, 3));
+  table->selectionModel()->select(QItemSelection(m->index(1, 3), m->index(3, 3)),
+                                  QItemSelectionModel::ClearAndSelect);
+  EXPECT_EQ(window->SumText(), "Сумма: 18" + nbsp + "735,22");
+  Screenshot(window, "book_window_sample_formats");
+
+  // The formatted sheet compares equal to the database: a save stores
+  // nothing and asks nothing.
+  const long deletes = Statements("Com_delete"), inserts = Statements("Com_insert");
+  QTest::keyClick(table, Qt::Key_S, Qt::ControlModifier);
+  Spin(50);
+  EXPECT_EQ(Statements("Com_delete"), deletes);
+  EXPECT_EQ(Statements("Com_insert"), inserts);
+  EXPECT_TRUE(answers.texts().isEmpty()) << answers.texts().join("|").toStdString();
+  EXPECT_EQ(Payments(), before);
+
+  auto type = [&](int row, int col, const QString& text) {
+    // The keyboard came back from the engine's progress and wait windows.
+    ASSERT_TRUE(window->isActiveWindow());
+    table->setCurrentIndex(m->index(row - 1, col - 1));
+    qttest::TypeText(table, text.left(1));
+    ASSERT_NE(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr);
+    qttest::TypeText(QApplication::focusWidget(), text.mid(1));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    Spin(100);
+  };
+  auto key = [&](Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(table, k, mods);
+    Spin(100);
+  };
+  auto sum_of = [](int id) {
+    return testsupport::RootQuery("SELECT SUM_RUB FROM NAL WHERE ID_EXL = " + std::to_string(id));
+  };
+  // Typing over a payment's amount, undone and done again.
+  type(3, 4, "125,25");
+  EXPECT_EQ(sum_of(3), (Rows{{"125.25"}}));
+  key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(sum_of(3), (Rows{{"120"}}));
+  EXPECT_EQ(Payments(), before);
+  key(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(sum_of(3), (Rows{{"125.25"}}));
+  key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Payments(), before);
+  // The recipient goes through its dictionary both ways.
+  type(2, 2, "ПетроваАС");
+  EXPECT_EQ(testsupport::RootQuery("SELECT RECIPIENT_ID FROM NAL WHERE ID_EXL = 2"),
+            (Rows{{"2"}}));
+  key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Payments(), before);
+  // Two amounts cleared, then back.
+  table->setCurrentIndex(m->index(1, 3));
+  table->selectionModel()->select(QItemSelection(m->index(1, 3), m->index(2, 3)),
+                                  QItemSelectionModel::ClearAndSelect);
+  key(Qt::Key_Delete);
+  EXPECT_EQ(sum_of(2), (Rows{{"NULL"}}));
+  key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Payments(), before);
+  Screenshot(window, "book_window_sample_undo");
+  // A grouped amount, as the sheet shows it, is stored as the number.
+  type(5, 4, "1" + nbsp + "234,50");
+  EXPECT_EQ(sum_of(5), (Rows{{"1234.5"}}));
+  EXPECT_EQ(shown(5, 4), "1" + nbsp + "234,50");
+
+  // Closing compares again: nothing differs, nothing is asked.
+  QPointer<BookWindow> guard(window);
+  window->close();
+  Spin(100);
+  EXPECT_TRUE(guard.isNull());
+  EXPECT_TRUE(answers.texts().isEmpty()) << answers.texts().join("|").toStdString();
   fs::remove_all(dir);
 }
 

@@ -3,8 +3,10 @@
 // pickers filled from the database and a chosen row handed to the window.
 #include <gtest/gtest.h>
 
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -55,8 +57,19 @@ TEST(PaydeskQt, EntryWindowOpensWithTodayInTheDatePicker) {
     auto* date = Widget<QDateEdit>("Input_Nal_Pay", "Date_On");
     ASSERT_NE(date, nullptr);
     EXPECT_EQ(date->date(), QDate::currentDate());
-    EXPECT_EQ(date->displayFormat(), QString("dd/MM/yy"));
+    // The Russian short date, and a calendar in Russian.
+    EXPECT_EQ(date->displayFormat(), QString("dd.MM.yyyy"));
+    EXPECT_EQ(date->text(), QDate::currentDate().toString("dd.MM.yyyy"));
     EXPECT_TRUE(date->calendarPopup());
+    EXPECT_EQ(date->calendarWidget()->locale().language(), QLocale::Russian);
+    EXPECT_EQ(date->calendarWidget()->firstDayOfWeek(), Qt::Monday);
+    // The help menu above the entry fields.
+    auto* menu = window->findChild<QMenuBar*>();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->actions().front()->text(), QString("&Справка"));
+    // Escape does not end the program (only "Выход" does).
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible());
     auto* sum = Widget<QLineEdit>("Input_Nal_Pay", "Sum_RUB");
     ASSERT_NE(sum, nullptr);
     EXPECT_TRUE(sum->text().isEmpty());

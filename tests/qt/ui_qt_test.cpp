@@ -3,23 +3,33 @@
 // pauses, waits and clocks.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QDateTime>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
+#include <QToolButton>
 #include <cmath>
 #include <memory>
 
 #include "platform/ui/form.h"
 #include "platform/ui/qt/form_window.h"
 #include "platform/ui/qt/geometry.h"
+#include "platform/ui/qt/help_window.h"
+#include "platform/ui/qt/qt_ui.h"
 #include "platform/ui/ui.h"
 #include "platform/variant/variant.h"
 #include "tests/qt/qt_test_support.h"
@@ -121,6 +131,20 @@ TEST(QtMessageBox, GivenTitleIsShownAndClosingWithoutButtonIsTheEscapeAnswer) {
   EXPECT_EQ(Message("Продолжить?", Buttons::YesNo), Answer::No);
 }
 
+TEST(QtMessageBox, EnterTakesTheFirstButtonButTheSafeAnswerOfAQuestion) {
+  auto press_enter = [] {
+    QTimer::singleShot(0, [] {
+      QTimer::singleShot(0, [] { QTest::keyClick(qttest::VisibleMessageBox(), Qt::Key_Return); });
+    });
+  };
+  press_enter();
+  EXPECT_EQ(Message("Продолжить?", Buttons::YesNo), Answer::Yes);
+  press_enter();
+  EXPECT_EQ(Question("Удалить базу данных с платежами?", Buttons::YesNo, Answer::No), Answer::No);
+  press_enter();
+  EXPECT_EQ(Question("Сохранить?", Buttons::YesNoCancel, Answer::Cancel), Answer::Cancel);
+}
+
 TEST(QtMessageBox, ReportErrorShowsTheTextWithOK) {
   QString text;
   QStringList buttons;
@@ -135,13 +159,25 @@ TEST(QtMessageBox, ReportErrorShowsTheTextWithOK) {
 
 // ---- forms ----
 
-TEST(QtForm, ControlsStandAtTheirTwipsGeometry) {
+TEST(QtForm, ControlsStandAtTheirTwipsGeometryInAWindowWideEnoughForItsCaption) {
   auto f = ChoiceActionCommon();
   f->Show();
   ASSERT_NE(WindowOf(*f), nullptr);
   EXPECT_TRUE(WindowOf(*f)->isVisible());
   EXPECT_EQ(WindowOf(*f)->windowTitle(), QString("Меню"));
-  EXPECT_EQ(WindowOf(*f)->size(), QSize(78, 125));
+  // The client area keeps the form's 78 x 125 pixels, centred in a window
+  // wide enough for the caption and the title bar's buttons.
+  QWidget* client = Widget<QPushButton>(*f, "B_Save_Common")->parentWidget();
+  EXPECT_EQ(client->size(), QSize(78, 125));
+  EXPECT_EQ(WindowOf(*f)->height(), 125);
+  const int caption = QFontMetrics(QApplication::font()).horizontalAdvance("Меню");
+  EXPECT_GE(WindowOf(*f)->width(), caption + 100);
+  EXPECT_EQ(client->x(), (WindowOf(*f)->width() - 78) / 2);
+  // A form wider than its caption needs keeps its own width.
+  Form wide("Input_Nal_Category", "Ввод категории", 4800, 2400);
+  wide.Show();
+  EXPECT_EQ(WindowOf(wide)->size(), QSize(320, 160));
+  wide.Hide();
   EXPECT_EQ(Widget<QPushButton>(*f, "B_Save_Common")->geometry(), QRect(8, 8, 63, 29));
   EXPECT_EQ(Widget<QPushButton>(*f, "B_Refresh_Common")->geometry(), QRect(8, 48, 63, 29));
   EXPECT_EQ(Widget<QPushButton>(*f, "B_Archive_Common")->geometry(), QRect(8, 88, 63, 29));
@@ -171,15 +207,116 @@ TEST(QtForm, ButtonClickReachesTheHandlerAndFrameCloseHidesAndReports) {
   f->Show();
   EXPECT_EQ(WindowOf(*f), window);
   EXPECT_TRUE(window->isVisible());
-  // Escape closes nothing.
-  QTest::keyClick(window, Qt::Key_Escape);
-  EXPECT_TRUE(f->visible());
   // The frame's close box: hidden, then on_closed once.
   window->close();
   EXPECT_FALSE(f->visible());
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(closed, 1);
   EXPECT_EQ(clicks.size(), 1u);
+}
+
+TEST(QtForm, EscapeLeavesADialogAsItsExitButtonOrItsFrameDoes) {
+  // A menu without an exit button: Escape closes it as the frame does.
+  auto menu = ChoiceActionCommon();
+  int closed = 0;
+  menu->on_closed = [&] { ++closed; };
+  menu->Show();
+  QTest::keyClick(WindowOf(*menu), Qt::Key_Escape);
+  EXPECT_FALSE(menu->visible());
+  EXPECT_EQ(closed, 1);
+
+  // An entry dialog: Escape is its "Выход".
+  Form entry("Input_Nal_Member", "Ввод сотрудника", 4440, 2400);
+  entry.Add(Make("TB_Name_Short", ControlKind::TextBox, "", 120, 400, 4200, 315, 0));
+  entry.Add(Make("B_Input", ControlKind::Button, "Ввести", 120, 1200, 950, 435, 1));
+  entry.Add(Make("B_Exit", ControlKind::Button, "Выход", 3370, 1200, 950, 435, 2));
+  std::vector<std::string> clicks;
+  int entry_closed = 0;
+  entry.on_click = [&](const std::string& b) {
+    clicks.push_back(b);
+    entry.Hide();
+  };
+  entry.on_closed = [&] { ++entry_closed; };
+  entry.Show();
+  QLineEdit* box = Widget<QLineEdit>(entry, "TB_Name_Short");
+  box->setFocus();
+  qttest::TypeText(box, "ИвановИИ");
+  QTest::keyClick(box, Qt::Key_Escape);
+  EXPECT_EQ(clicks, std::vector<std::string>{"B_Exit"});
+  EXPECT_EQ(entry_closed, 0);
+  EXPECT_FALSE(entry.visible());
+
+  // The program's own window and a progress window stay.
+  Form main("Input_Nal_Pay", "Форма ввода Kassa", 6000, 3600, FormRole::Main);
+  main.Add(Make("Button_Exit", ControlKind::Button, "Выход", 4560, 3105, 1320, 375, 0));
+  int main_clicks = 0;
+  main.on_click = [&](const std::string&) { ++main_clicks; };
+  main.Show();
+  QTest::keyClick(WindowOf(main), Qt::Key_Escape);
+  EXPECT_TRUE(main.visible());
+  EXPECT_EQ(main_clicks, 0);
+  main.Hide();
+  auto progress = std::make_unique<Form>("Dispay_Proccess", "", 4800, 1200, FormRole::Progress);
+  progress->Show();
+  QTest::keyClick(WindowOf(*progress), Qt::Key_Escape);
+  EXPECT_TRUE(progress->visible());
+  progress->Hide();
+}
+
+TEST(QtForm, TheProgramsWindowHasAHelpMenuAndTheGuideOpensOnF1) {
+  Form main("Input_Nal_Pay", "Форма ввода Kassa", 6000, 3600, FormRole::Main);
+  main.Add(Make("Button_Exit", ControlKind::Button, "Выход", 4560, 3105, 1320, 375, 0));
+  main.Show();
+  auto* bar = WindowOf(main)->findChild<QMenuBar*>();
+  ASSERT_NE(bar, nullptr);
+  ASSERT_EQ(bar->actions().size(), 1);
+  EXPECT_EQ(bar->actions().front()->text(), QString("&Справка"));
+  // The controls keep their place below the menu.
+  QWidget* client = Widget<QPushButton>(main, "Button_Exit")->parentWidget();
+  EXPECT_EQ(client->y(), bar->height());
+  EXPECT_EQ(WindowOf(main)->height(), 240 + bar->height());
+  EXPECT_EQ(Widget<QPushButton>(main, "Button_Exit")->geometry(), QRect(304, 207, 88, 25));
+
+  ASSERT_TRUE(QTest::qWaitForWindowActive(WindowOf(main)));
+  QTest::keyClick(WindowOf(main), Qt::Key_F1);
+  QTextBrowser* guide = qt::GuideBrowser();
+  ASSERT_NE(guide, nullptr);
+  EXPECT_TRUE(guide->window()->isVisible());
+  EXPECT_EQ(guide->window()->windowTitle(), QString("Справка — Kassa"));
+  // The guide shipped with the programs, in Russian.
+  EXPECT_TRUE(guide->toPlainText().contains("Руководство"))
+      << guide->toPlainText().left(200).toStdString();
+  EXPECT_TRUE(guide->toPlainText().contains("красн"));
+  Screenshot(guide->window(), "guide_window");
+  guide->window()->close();
+  main.Hide();
+}
+
+TEST(QtRussian, StandardDialogsButtonsAndCalendarSpeakRussian) {
+  EXPECT_TRUE(qt::RussianLoaded());
+  EXPECT_EQ(QLocale().language(), QLocale::Russian);
+  // Qt's own texts: standard buttons and the file dialog.
+  QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
+                           QDialogButtonBox::Save);
+  EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QString("Отмена"));
+  EXPECT_EQ(buttons.button(QDialogButtonBox::Save)->text(), QString("Сохранить"));
+  QFileDialog files(nullptr, "Открыть книгу");
+  files.setOption(QFileDialog::DontUseNativeDialog);
+  files.show();
+  QStringList label_texts;
+  for (QLabel* l : files.findChildren<QLabel*>()) label_texts << l->text();
+  EXPECT_TRUE(label_texts.join(" ").contains("Перейти к:")) << label_texts.join("|").toStdString();
+  EXPECT_FALSE(label_texts.join(" ").contains("Look in"));
+  Screenshot(&files, "file_dialog_russian");
+  files.hide();
+  // The calendar: Russian month names, the week from Monday.
+  QCalendarWidget calendar;
+  calendar.setSelectedDate(QDate(2026, 12, 7));
+  EXPECT_EQ(calendar.locale().language(), QLocale::Russian);
+  EXPECT_EQ(calendar.firstDayOfWeek(), Qt::Monday);
+  auto* month = calendar.findChild<QToolButton*>("qt_calendar_monthbutton");
+  ASSERT_NE(month, nullptr);
+  EXPECT_EQ(month->text().toLower(), QString("декабрь"));
 }
 
 TEST(QtForm, TypingWritesTheModelAndRepaintResynchronises) {
@@ -223,7 +360,7 @@ TEST(QtForm, TypingWritesTheModelAndRepaintResynchronises) {
 TEST(QtForm, DatePickerShowsItsFormatAndWritesTheChosenDate) {
   Form f("Input_Nal_Pay", "Форма ввода", 4000, 1500, FormRole::Main);
   Control d = Make("Date_On", ControlKind::DatePicker, "", 120, 120, 1500, 315);
-  d.format = "dd/MM/yy";
+  d.format = "dd/MM/yy";  // a form's own format is kept
   d.date = std::floor(Port().Now());
   f.Add(d);
   std::vector<std::string> changes;
@@ -244,6 +381,8 @@ TEST(QtForm, DatePickerShowsItsFormatAndWritesTheChosenDate) {
   EXPECT_EQ(edit->date(), QDate::currentDate().addDays(-1));
   EXPECT_EQ(f.control("Date_On").date, std::floor(Port().Now()) - 1);
   EXPECT_EQ(changes, std::vector<std::string>{"Date_On"});
+  // Its calendar speaks Russian.
+  EXPECT_EQ(edit->calendarWidget()->locale().language(), QLocale::Russian);
   f.Hide();
 }
 

@@ -1,13 +1,16 @@
 // The installer's pure parts: reading Pass_Parametrs.ini, the administrative
 // connection values, the application password, the connection parameters
-// file, the preparation of the script statements and the failure report.
+// file and who may read it, the preparation of the script statements and the
+// failure report.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <vector>
 
 #include "setupdb/app_password.h"
 #include "setupdb/connect_file.h"
@@ -49,26 +52,28 @@ std::string ReadAll(const std::string& path) {
 
 TEST(PassFile, LineEndsOfAllKindsAndNothingTrimmed) {
   struct Case {
-    std::string content, port, password;
+    std::string content, port, password, servers = "";
   } cases[] = {
       {"3407\r\nsecret\r\n", "3407", "secret"},
       {"3407\nsecret\n", "3407", "secret"},
       {"3407\rsecret\r", "3407", "secret"},
       {"3407\r\nsecret", "3407", "secret"},  // no break after the last line
       {" 3407 \r\n pass word \r\n", " 3407 ", " pass word "},
-      {"3407\r\nsecret\r\nline three\r\n", "3407", "secret"},
-      {"3407\r\n\r\nsecret\r\n", "3407", ""},  // an empty second line
-      {"3407", "3407", ""},                    // file too short
+      {"3407\r\nsecret\r\nline three\r\n", "3407", "secret", "line three"},
+      {"3407\r\nsecret\r\n\r\nline four\r\n", "3407", "secret", ""},
+      {"3407\r\n\r\nsecret\r\n", "3407", "", "secret"},  // an empty second line
+      {"3407", "3407", ""},                              // file too short
       {"", "", ""},
       {"\r\nsecret\r\n", "", "secret"},
       {"   \nsecret\n", "   ", "secret"},
   };
   TempDir dir;
   for (const Case& c : cases) {
-    PassParametrs p{"x", "y"};
+    PassParametrs p{"x", "y", "z"};
     ASSERT_TRUE(ReadPassParametrs(dir.File("Pass_Parametrs.ini", c.content), p));
     EXPECT_EQ(p.port, c.port) << testing::PrintToString(c.content);
     EXPECT_EQ(p.root_password, c.password) << testing::PrintToString(c.content);
+    EXPECT_EQ(p.servers, c.servers) << testing::PrintToString(c.content);
   }
 }
 
@@ -82,43 +87,80 @@ TEST(PassFile, MissingFileOrFolderCannotBeRead) {
 TEST(AdminConnection, PortMustBeAPortNumberAsTyped) {
   for (const char* bad :
        {"", "   ", " 3407", "3407 ", "0", "65536", "3407x", "-1", "99999999999"}) {
-    kassa::sql::Params params;
-    EXPECT_FALSE(AdminParams(PassParametrs{bad, "pw"}, params)) << "'" << bad << "'";
+    std::vector<kassa::sql::Params> targets;
+    EXPECT_FALSE(AdminTargets(PassParametrs{bad, "pw", ""}, targets)) << "'" << bad << "'";
   }
-  kassa::sql::Params params;
-  ASSERT_TRUE(AdminParams(PassParametrs{"03407", " pw;x "}, params));
-  EXPECT_EQ(params.port, 3407u);
-  EXPECT_EQ(params.host, "127.0.0.1");
-  EXPECT_EQ(params.database, "mysql");
-  EXPECT_EQ(params.user, "root");
-  EXPECT_EQ(params.password, " pw;x ");  // verbatim
-  ASSERT_TRUE(AdminParams(PassParametrs{"65535", "pw"}, params));
-  EXPECT_EQ(params.port, 65535u);
+  std::vector<kassa::sql::Params> targets;
+  ASSERT_TRUE(AdminTargets(PassParametrs{"03407", " pw;x ", ""}, targets));
+  ASSERT_EQ(targets.size(), 1u);
+  EXPECT_EQ(targets[0].port, 3407u);
+  EXPECT_EQ(targets[0].host, "127.0.0.1");
+  EXPECT_EQ(targets[0].database, "mysql");
+  EXPECT_EQ(targets[0].user, "root");
+  EXPECT_EQ(targets[0].password, " pw;x ");  // verbatim
+  ASSERT_TRUE(AdminTargets(PassParametrs{"65535", "pw", ""}, targets));
+  EXPECT_EQ(targets[0].port, 65535u);
 }
 
-TEST(AppPassword, FractionRoundedToFiveDecimalsTimesHundredThousand) {
-  EXPECT_EQ(PasswordFromFraction(0.0), "0");
-  EXPECT_EQ(PasswordFromFraction(0.000004), "0");
-  EXPECT_EQ(PasswordFromFraction(0.000006), "1");
-  EXPECT_EQ(PasswordFromFraction(0.05), "5000");
-  EXPECT_EQ(PasswordFromFraction(0.123456), "12346");
-  EXPECT_EQ(PasswordFromFraction(0.999996), "100000");
-  EXPECT_EQ(PasswordFromFraction(0.9999999999), "100000");
+TEST(AdminConnection, SharedInstallationTriesItsServersThenTheLoopbackHost) {
+  std::vector<kassa::sql::Params> targets;
+  ASSERT_TRUE(AdminTargets(PassParametrs{"3407", "pw", "db1.firm.local:3310,10.0.0.7"}, targets));
+  ASSERT_EQ(targets.size(), 3u);
+  EXPECT_EQ(targets[0].host, "db1.firm.local");
+  EXPECT_EQ(targets[0].port, 3310u);
+  EXPECT_EQ(targets[1].host, "10.0.0.7");
+  EXPECT_EQ(targets[1].port, 3407u);  // line 1's port
+  EXPECT_EQ(targets[2].host, "127.0.0.1");
+  EXPECT_EQ(targets[2].port, 3407u);
+  for (const auto& t : targets) {
+    EXPECT_EQ(t.user, "root");
+    EXPECT_EQ(t.password, "pw");
+    EXPECT_EQ(t.database, "mysql");
+  }
+  // Line 3 in any other form is refused, as the programs would refuse it.
+  for (const char* bad : {",", "db1,,db2", "db1;db2", "db 1", "db1:0", "db1:65536", "db1:x"})
+    EXPECT_FALSE(AdminTargets(PassParametrs{"3407", "pw", bad}, targets)) << bad;
 }
 
-TEST(AppPassword, GeneratedFromSeedIsPlainDigitsInRange) {
+TEST(AppPassword, TwentyFourDigitsFromTheRandomSourceWithoutBias) {
+  // Bytes that map unevenly (250 and above; 252 and above for the first
+  // digit) are drawn again; the first digit is never zero.
+  std::vector<unsigned char> bytes = {255, 252, 9, 250, 251, 0, 19, 249};
+  size_t next = 0;
+  const RandomBytes scripted = [&](unsigned char* buffer, size_t size) {
+    for (size_t i = 0; i < size; ++i) buffer[i] = next < bytes.size() ? bytes[next++] : 7;
+    return true;
+  };
+  std::string pw;
+  ASSERT_TRUE(GeneratePassword(scripted, pw));
+  ASSERT_EQ(pw.size(), kAppPasswordDigits);
+  EXPECT_EQ(pw.substr(0, 4), "1099");  // 9 % 9 + 1, then 0, 19, 249 modulo 10
+  EXPECT_EQ(pw.substr(4), std::string(kAppPasswordDigits - 4, '7'));
+
+  std::string kept = "unchanged";
+  EXPECT_FALSE(GeneratePassword([](unsigned char*, size_t) { return false; }, kept));
+  EXPECT_EQ(kept, "unchanged");
+}
+
+TEST(AppPassword, SystemSourceGivesFreshPlainDigits) {
+  EXPECT_GE(kAppPasswordDigits, 20u);
   std::set<std::string> seen;
-  for (std::uint64_t seed = 1; seed <= 200; ++seed) {
-    const std::string pw = GeneratePassword(seed * 7919);
-    ASSERT_FALSE(pw.empty());
-    ASSERT_LE(pw.size(), 6u);
-    EXPECT_EQ(pw.find_first_not_of("0123456789"), std::string::npos) << pw;
-    EXPECT_TRUE(pw == "0" || pw[0] != '0') << pw;
-    EXPECT_LE(std::stol(pw), 100000);
+  std::array<int, 10> digit_counts{};
+  for (int i = 0; i < 200; ++i) {
+    std::string pw;
+    ASSERT_TRUE(GeneratePassword(SystemRandomBytes, pw));
+    ASSERT_EQ(pw.size(), kAppPasswordDigits);
+    ASSERT_EQ(pw.find_first_not_of("0123456789"), std::string::npos) << pw;
+    EXPECT_NE(pw[0], '0') << pw;
+    for (char c : pw.substr(1)) ++digit_counts[c - '0'];
     seen.insert(pw);
   }
-  EXPECT_GT(seen.size(), 150u);  // the seed matters
-  EXPECT_EQ(GeneratePassword(42), GeneratePassword(42));
+  EXPECT_EQ(seen.size(), 200u);
+  // 200 * 23 digits: every digit appears about 460 times.
+  for (int count : digit_counts) {
+    EXPECT_GT(count, 300);
+    EXPECT_LT(count, 620);
+  }
 }
 
 TEST(ConnectFile, EightCrLfLinesOwnerOnly) {
@@ -128,16 +170,65 @@ TEST(ConnectFile, EightCrLfLinesOwnerOnly) {
   TempDir dir;
   const std::string path = dir.File("Connect_Parametrs.ini", "an older, longer file\r\n\r\n\r\n");
   chmod(path.c_str(), 0644);
-  ASSERT_TRUE(WriteConnectParametrs(path, "  3407", "0"));
+  FileSharing sharing;
+  ASSERT_TRUE(WriteConnectParametrs(path, "  3407", "0", "", &sharing));
   EXPECT_EQ(ReadAll(path), ConnectParametrsText("  3407", "0"));
   struct stat st {};
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_FALSE(sharing.group_readable);
+  EXPECT_FALSE(sharing.group_refused);
 
   const std::string fresh = dir.path() + "/fresh.ini";
   ASSERT_TRUE(WriteConnectParametrs(fresh, "3407", "1"));
   ASSERT_EQ(stat(fresh.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(ConnectFile, ServerListIsTheNinthLine) {
+  const std::string eight = ConnectParametrsText("3407", "4711");
+  EXPECT_EQ(ConnectParametrsText("3407", "4711", ""), eight);
+  EXPECT_EQ(ConnectParametrsText("3407", "4711", "db1:3310,db2"), eight + "db1:3310,db2\r\n");
+  TempDir dir;
+  const std::string path = dir.path() + "/Connect_Parametrs.ini";
+  ASSERT_TRUE(WriteConnectParametrs(path, "3407", "4711", "db1:3310,db2"));
+  EXPECT_EQ(ReadAll(path), eight + "db1:3310,db2\r\n");
+}
+
+TEST(ConnectFile, AFolderOfAnotherGroupSharesTheFileWithThatGroupOnly) {
+  // A group that is not this account's own: any of its supplementary groups,
+  // or, for root, the unprivileged "nogroup".
+  gid_t other = static_cast<gid_t>(-1);
+  gid_t groups[64];
+  const int n = getgroups(64, groups);
+  for (int i = 0; i < n; ++i)
+    if (groups[i] != getegid()) other = groups[i];
+  if (other == static_cast<gid_t>(-1) && geteuid() == 0) other = 65534;
+  if (other == static_cast<gid_t>(-1))
+    GTEST_SKIP() << "this account belongs to no group besides its own";
+
+  TempDir dir;
+  const std::string dlls = dir.path() + "/DLLs";
+  ASSERT_EQ(mkdir(dlls.c_str(), 0755), 0);
+  ASSERT_EQ(chown(dlls.c_str(), static_cast<uid_t>(-1), other), 0);
+  const std::string path = dlls + "/Connect_Parametrs.ini";
+  FileSharing sharing;
+  ASSERT_TRUE(WriteConnectParametrs(path, "3407", "4711", "", &sharing));
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_gid, other);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);  // the group reads, the world does not
+  EXPECT_TRUE(sharing.group_readable);
+  EXPECT_FALSE(sharing.group_refused);
+  EXPECT_FALSE(sharing.group.empty());
+  EXPECT_EQ(ReadAll(path), ConnectParametrsText("3407", "4711"));
+
+  // Back in a folder of the owner's own group, the file is the owner's only.
+  ASSERT_EQ(chown(dlls.c_str(), static_cast<uid_t>(-1), getegid()), 0);
+  ASSERT_TRUE(WriteConnectParametrs(path, "3407", "4711", "", &sharing));
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_FALSE(sharing.group_readable);
 }
 
 TEST(ConnectFile, MissingFolderIsNotCreated) {

@@ -8,10 +8,14 @@
 // in the test environment.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
+#include "platform/ui/script/scripted.h"
+#include "setupdb/installer.h"
 #include "tests/support/testsupport.h"
 
 namespace fs = std::filesystem;
@@ -54,10 +58,15 @@ class InstallerCopy {
   }
   // The test server's own parameters file, as typed.
   void UseTestServer() const { WritePassFile(ReadAll(TestEnv::FromEnvironment().pass_file())); }
-  ProcessResult Run() const {
-    return kassa::testsupport::Run({folder_ + "/setupdb"},
-                                   {"LD_LIBRARY_PATH=" + libraries_, "KASSA_UI=console"});
+  ProcessResult Run(const std::vector<std::string>& arguments = {},
+                    const std::vector<std::string>& environment = {}) const {
+    std::vector<std::string> argv = {folder_ + "/setupdb"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> env = {"LD_LIBRARY_PATH=" + libraries_, "KASSA_UI=console"};
+    env.insert(env.end(), environment.begin(), environment.end());
+    return kassa::testsupport::Run(argv, env);
   }
+  const std::string& folder() const { return folder_; }
   std::string ConnectFile() const { return folder_ + "/DLLs/Connect_Parametrs.ini"; }
   bool WroteConnectFile() const { return fs::exists(ConnectFile()); }
 
@@ -89,7 +98,10 @@ bool LedgerHasTable(const std::string& table) {
 
 class InstallerRun : public testing::Test {
  protected:
-  static void SetUpTestSuite() { ASSERT_TRUE(kassa::testsupport::HaveTestEnv()); }
+  static void SetUpTestSuite() {
+    ASSERT_TRUE(kassa::testsupport::HaveTestEnv());
+    ASSERT_TRUE(kassa::testsupport::ResetDatabase());  // a ledger without payments
+  }
   static void TearDownTestSuite() { EXPECT_TRUE(kassa::testsupport::ResetDatabase()); }
 };
 
@@ -252,7 +264,7 @@ TEST_F(InstallerRun, WrittenFileLetsTheApplicationUserIn) {
   ASSERT_EQ(stat(copy.ConnectFile().c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
 
-  // Eight CR LF lines; the password is a whole number of one to six digits.
+  // Eight CR LF lines; the password is a whole number of 24 random digits.
   std::vector<std::string> lines;
   size_t start = 0;
   for (size_t at; (at = text.find("\r\n", start)) != std::string::npos; start = at + 2)
@@ -266,10 +278,9 @@ TEST_F(InstallerRun, WrittenFileLetsTheApplicationUserIn) {
   EXPECT_EQ(lines[4], "DB_Login");
   EXPECT_EQ(lines[5], "pnrowner");
   EXPECT_EQ(lines[6], "DB_Password");
-  ASSERT_FALSE(lines[7].empty());
-  EXPECT_LE(lines[7].size(), 6u);
-  EXPECT_EQ(lines[7].find_first_not_of("0123456789"), std::string::npos);
-  EXPECT_LE(std::stol(lines[7]), 100000);
+  EXPECT_GE(lines[7].size(), 20u);
+  EXPECT_EQ(lines[7].find_first_not_of("0123456789"), std::string::npos) << lines[7];
+  EXPECT_NE(lines[7][0], '0');
 
   kassa::sql::Params app;
   app.port = static_cast<unsigned>(std::stoul(lines[1]));
@@ -287,8 +298,178 @@ TEST_F(InstallerRun, WrittenFileLetsTheApplicationUserIn) {
   // A second run gives the user a new password: the old one no longer works.
   const ProcessResult second = copy.Run();
   ASSERT_EQ(second.exit_code, 0) << second.error;
-  const std::string renewed = ReadAll(copy.ConnectFile());
-  if (renewed != text) {
-    EXPECT_FALSE(kassa::sql::Connection::Open(app, error));
+  EXPECT_NE(ReadAll(copy.ConnectFile()), text);
+  EXPECT_FALSE(kassa::sql::Connection::Open(app, error));
+}
+
+namespace {
+
+// Payments in the test server's ledger: 40 in NAL, 2 in the buffer.
+void FillLedger() {
+  ASSERT_TRUE(kassa::testsupport::ResetDatabase());
+  for (int i = 2; i <= 41; ++i)
+    ASSERT_TRUE(
+        RootExec("INSERT INTO NAL (ID_EXL, SUM_RUB) VALUES (" + std::to_string(i) + ", 1)"));
+  ASSERT_TRUE(RootExec("INSERT INTO NAL_BUFFER (ID_NUM, SUM_RUB) VALUES (1, 5), (2, 6)"));
+}
+
+// "<rows of NAL>+<rows of NAL_BUFFER>".
+std::string Payments() {
+  const auto row =
+      RootQuery("select (select count(*) from NAL), (select count(*) from NAL_BUFFER)")[0];
+  return row[0] + "+" + row[1];
+}
+
+std::vector<std::string> CrLfLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t at; (at = text.find("\r\n", start)) != std::string::npos; start = at + 2)
+    lines.push_back(text.substr(start, at - start));
+  return lines;
+}
+
+}  // namespace
+
+TEST_F(InstallerRun, AnyArgumentShowsTheUsageAndTouchesNothing) {
+  FillLedger();
+  InstallerCopy copy("arguments");
+  copy.UseTestServer();
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--help"}, {"-h"}, {"now"}, {""}, {"--reinstall", "yes"}}) {
+    const ProcessResult r = copy.Run(args, {"KASSA_REINSTALL=yes"});
+    EXPECT_EQ(r.exit_code, kassa::setupdb::kUsage) << args[0];
+    EXPECT_TRUE(Contains(r.error, "Использование: setupdb")) << r.error;
+    EXPECT_TRUE(Contains(r.error, "KASSA_REINSTALL")) << r.error;
+    EXPECT_EQ(r.output, "");
+    EXPECT_FALSE(copy.WroteConnectFile());
   }
+  EXPECT_EQ(Payments(), "40+2");
+}
+
+TEST_F(InstallerRun, ALedgerWithPaymentsIsDroppedOnlyWhenThatIsChosen) {
+  FillLedger();
+  const std::string before = ReadAll(TestEnv::FromEnvironment().connect_file());
+  InstallerCopy copy("ledger-kept");
+  copy.UseTestServer();
+  // Without a display nobody can answer: the question takes its safe answer.
+  const ProcessResult kept = copy.Run();
+  EXPECT_EQ(kept.exit_code, kassa::setupdb::kLedgerKept) << kept.error;
+  EXPECT_TRUE(Contains(kept.error,
+                       "База данных db_pnr_l уже содержит платежи: 42 (в таблице NAL: 40, в "
+                       "буфере NAL_BUFFER: 2)."))
+      << kept.error;
+  EXPECT_TRUE(Contains(kept.error, "[YesNo] No")) << kept.error;
+  EXPECT_TRUE(Contains(kept.error, "Установка отменена")) << kept.error;
+  EXPECT_FALSE(copy.WroteConnectFile());
+  EXPECT_EQ(Payments(), "40+2");
+  // The application user and its password are those of before.
+  kassa::sql::Params app;
+  ASSERT_TRUE(kassa::testsupport::AppParams(app));
+  std::string error;
+  EXPECT_TRUE(kassa::sql::Connection::Open(app, error)) << error;
+  EXPECT_EQ(ReadAll(TestEnv::FromEnvironment().connect_file()), before);
+
+  // Any other value of the variable is no consent either.
+  EXPECT_EQ(copy.Run({}, {"KASSA_REINSTALL=1"}).exit_code, kassa::setupdb::kLedgerKept);
+  EXPECT_EQ(Payments(), "40+2");
+
+  // An explicit reinstallation drops it without a question.
+  const ProcessResult replaced = copy.Run({}, {"KASSA_REINSTALL=yes"});
+  EXPECT_EQ(replaced.exit_code, 0) << replaced.error;
+  EXPECT_FALSE(Contains(replaced.error, "платежи")) << replaced.error;
+  EXPECT_EQ(Payments(), "0+0");
+  EXPECT_TRUE(copy.WroteConnectFile());
+
+  // A ledger without payments (dictionaries only) is replaced without one.
+  ASSERT_TRUE(RootExec("INSERT INTO CATEGORY_NAL VALUES (1, 'ХОЗ', NULL)"));
+  const ProcessResult again = copy.Run();
+  EXPECT_EQ(again.exit_code, 0) << again.error;
+  EXPECT_FALSE(Contains(again.error, "платежи")) << again.error;
+  EXPECT_EQ(RootQuery("select count(*) from CATEGORY_NAL")[0][0], "0");
+
+  // A ledger whose payments cannot be counted is kept too, and the user is told why.
+  ASSERT_TRUE(RootExec("DROP TABLE NAL_BUFFER"));
+  ASSERT_TRUE(RootExec("CREATE TABLE gone (n int)"));
+  ASSERT_TRUE(RootExec("CREATE VIEW NAL_BUFFER AS SELECT n FROM gone"));
+  ASSERT_TRUE(RootExec("DROP TABLE gone"));
+  const ProcessResult uncounted = copy.Run();
+  EXPECT_EQ(uncounted.exit_code, kassa::setupdb::kLedgerKept) << uncounted.error;
+  EXPECT_TRUE(Contains(uncounted.error, "Не удалось проверить, есть ли платежи"))
+      << uncounted.error;
+  EXPECT_TRUE(LedgerHasTable("nal_buffer"));
+}
+
+TEST_F(InstallerRun, TheQuestionGoesThroughTheUserInterface) {
+  InstallerCopy copy("ledger-question");
+  copy.UseTestServer();
+  auto run_answering = [&](kassa::ui::Answer answer,
+                           std::vector<kassa::ui::RecordedMessage>& seen) {
+    kassa::ui::ScriptedBackend ui;
+    ui.QueueAnswer(answer);  // for the question; the boxes after it have OK only
+    ui.unanswered = [](const kassa::ui::RecordedMessage&) { return kassa::ui::Answer::OK; };
+    kassa::ui::Install(&ui);
+    const int status = kassa::setupdb::RunInstaller(copy.folder());
+    kassa::ui::Install(nullptr);
+    seen = ui.messages();
+    return status;
+  };
+  std::vector<kassa::ui::RecordedMessage> seen;
+
+  FillLedger();
+  EXPECT_EQ(run_answering(kassa::ui::Answer::No, seen), kassa::setupdb::kLedgerKept);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].buttons, kassa::ui::Buttons::YesNo);
+  EXPECT_TRUE(Contains(seen[0].text, "платежи: 42")) << seen[0].text;
+  EXPECT_EQ(seen[1].text,
+            "Установка отменена: база данных db_pnr_l и файл параметров подключения не изменены.");
+  EXPECT_EQ(Payments(), "40+2");
+  EXPECT_FALSE(copy.WroteConnectFile());
+
+  EXPECT_EQ(run_answering(kassa::ui::Answer::Yes, seen), kassa::setupdb::kInstalled);
+  ASSERT_EQ(seen.size(), 3u);  // the question, then the earlier user's later drop attempts
+  EXPECT_EQ(seen[0].buttons, kassa::ui::Buttons::YesNo);
+  EXPECT_EQ(Payments(), "0+0");
+  EXPECT_TRUE(copy.WroteConnectFile());
+}
+
+TEST_F(InstallerRun, ASharedInstallationNamesItsServersOnTheNinthLine) {
+  ASSERT_TRUE(kassa::testsupport::ResetDatabase());
+  InstallerCopy copy("shared");
+  // The first server does not answer: root's connection goes to the next one.
+  const std::string servers =
+      "127.0.0.1:" + std::to_string(kassa::testsupport::FreeLoopbackPort()) + ",127.0.0.1";
+  copy.WritePassFile(TestServerPort() + "\r\n" + TestServerPassword() + "\r\n" + servers + "\r\n");
+  const ProcessResult r = copy.Run();
+  ASSERT_EQ(r.exit_code, 0) << r.error;
+  const std::vector<std::string> lines = CrLfLines(ReadAll(copy.ConnectFile()));
+  ASSERT_EQ(lines.size(), 9u);
+  EXPECT_EQ(lines[1], TestServerPort());
+  EXPECT_EQ(lines[8], servers);
+  // The application user takes connections from any host.
+  EXPECT_EQ(RootQuery("select Host from mysql.user where User = 'pnrowner'", "mysql"),
+            (std::vector<std::vector<std::string>>{{"%"}}));
+  kassa::sql::Params app;
+  app.port = static_cast<unsigned>(std::stoul(lines[1]));
+  app.database = lines[3];
+  app.user = lines[5];
+  app.password = lines[7];
+  std::string error;
+  EXPECT_TRUE(kassa::sql::Connection::Open(app, error)) << error;
+
+  // A line 3 that is no server list stops the run before the server is reached.
+  ASSERT_TRUE(RootExec("CREATE TABLE marker (n int)"));
+  InstallerCopy bad("shared-bad");
+  bad.WritePassFile(TestServerPort() + "\r\n" + TestServerPassword() + "\r\nserver1;server2\r\n");
+  const ProcessResult refused = bad.Run();
+  EXPECT_EQ(refused.exit_code, kassa::setupdb::kBadInput);
+  EXPECT_TRUE(Contains(refused.error, "Строка 3 файла Pass_Parametrs.ini")) << refused.error;
+  EXPECT_TRUE(Contains(refused.error, "server1;server2")) << refused.error;
+  EXPECT_FALSE(bad.WroteConnectFile());
+  EXPECT_TRUE(LedgerHasTable("marker"));
+
+  // Without line 3 the file keeps its eight lines.
+  InstallerCopy local("local");
+  local.UseTestServer();
+  ASSERT_EQ(local.Run().exit_code, 0);
+  EXPECT_EQ(CrLfLines(ReadAll(local.ConnectFile())).size(), 8u);
 }

@@ -75,10 +75,50 @@ TEST(ParseConnectionString, KeysIgnoreCaseAndKnowTheirAliases) {
   EXPECT_EQ(p.password, "p2");
 }
 
-TEST(ParseConnectionString, ServerIsAlwaysLoopback) {
+// The ledger on this computer: no Server item, an empty one or the
+// loopback host name all mean 127.0.0.1 at the string's port.
+TEST(ParseConnectionString, WithoutAServerTheLedgerIsOnLoopback) {
+  for (const char* text : {"Port=3307;Database=d", "Server=;Port=3307", "Server=  ;Port=3307",
+                           "Server=localhost;Port=3307", "Server=LocalHost;Port=3307"}) {
+    Params p;
+    p.host = "elsewhere";
+    ASSERT_TRUE(ParseConnectionString(text, p)) << text;
+    EXPECT_EQ(p.host, "127.0.0.1") << text;
+    EXPECT_EQ(p.port, 3307u) << text;
+    EXPECT_EQ(p.servers, (std::vector<Endpoint>{{"127.0.0.1", 3307}})) << text;
+  }
+}
+
+TEST(ParseConnectionString, ServerListTakesThePortWhereAnItemHasNone) {
   Params p;
-  ASSERT_TRUE(ParseConnectionString("Server=db.example.com;Port=3306;Database=d", p));
-  EXPECT_EQ(p.host, "127.0.0.1");
+  ASSERT_TRUE(ParseConnectionString(
+      "Server=db1.firm.lan:3310, 10.1.2.3 ,[fd00::5]:3312,[::1];Port=3307;Database=d", p));
+  EXPECT_EQ(p.servers,
+            (std::vector<Endpoint>{
+                {"db1.firm.lan", 3310}, {"10.1.2.3", 3307}, {"fd00::5", 3312}, {"::1", 3307}}));
+  EXPECT_EQ(p.host, "db1.firm.lan");
+  EXPECT_EQ(p.port, 3310u);
+  EXPECT_EQ(p.database, "d");
+
+  // Inside a query-table string the servers of the extended properties count.
+  ASSERT_TRUE(ParseConnectionString(
+      "OLEDB;Server=outer;Port=1;Extended Properties= \"Server=a:5,b;Port=2;SSLCA={/x/ca.pem}\" ",
+      p));
+  EXPECT_EQ(p.servers, (std::vector<Endpoint>{{"a", 5}, {"b", 2}}));
+  EXPECT_EQ(p.tls_ca, "/x/ca.pem");
+}
+
+TEST(ParseConnectionString, MalformedServerListFailsAndLeavesTheParamsAlone) {
+  for (const char* text :
+       {"Server=a b;Port=1", "Server=a,;Port=1", "Server=,a;Port=1", "Server=a:;Port=1",
+        "Server=a:0;Port=1", "Server=a:70000;Port=1", "Server=a:1:2;Port=1", "Server=[::1;Port=1",
+        "Server=[]:1;Port=1", "Server=[::g];Port=1", "Server=[::1]x;Port=1", "Server=a/b;Port=1",
+        "Server=:5;Port=1"}) {
+    Params p;
+    p.database = "unchanged";
+    EXPECT_FALSE(ParseConnectionString(text, p)) << text;
+    EXPECT_EQ(p.database, "unchanged") << text;
+  }
 }
 
 TEST(ParseConnectionString, ExtendedPropertiesWinOverTheOuterItems) {

@@ -241,11 +241,38 @@ TEST(ServerOpen, RefusalsGiveNullAndTheMessage) {
   EXPECT_EQ(Connection::Open(p, error), nullptr);
   EXPECT_NE(error.find("no_such_database"), std::string::npos) << error;
 
-  // The host is always loopback, whatever the parameters say.
+  // The loopback host name goes over TCP, never to a local socket.
   p = ts::RootParams("mysql");
-  p.host = "192.0.2.1";
+  p.host = "localhost";
   error.clear();
   EXPECT_NE(Connection::Open(p, error), nullptr) << error;
+}
+
+// Several servers: the first that accepts the session is used, starting at
+// the one asked for and wrapping round; none accepting gives the refusal.
+// (Port 1 of the loopback host refuses at once.)
+TEST(ServerOpen, ServersAreTriedInTurn) {
+  ASSERT_TRUE(ts::HaveTestEnv()) << "run through ctest (fixture db)";
+  Params p = ts::RootParams("mysql");
+  const Endpoint real{"127.0.0.1", p.port}, refusing{"127.0.0.1", 1};
+  p.servers = {refusing, real, refusing};
+  std::string error;
+  size_t used = 99;
+  EXPECT_NE(Connection::OpenFirst(p, 0, &used, error), nullptr) << error;
+  EXPECT_EQ(used, 1u);
+  used = 99;
+  EXPECT_NE(Connection::OpenFirst(p, 2, &used, error), nullptr) << error;  // 2, then 0, then 1
+  EXPECT_EQ(used, 1u);
+  EXPECT_NE(Connection::OpenFirst(p, 7, &used, error), nullptr) << error;  // taken modulo 3
+  EXPECT_EQ(used, 1u);
+  EXPECT_NE(Connection::Open(p, error), nullptr) << error;
+
+  p.servers = {refusing, refusing};
+  used = 99;
+  error.clear();
+  EXPECT_EQ(Connection::OpenFirst(p, 0, &used, error), nullptr);
+  EXPECT_EQ(used, 99u);
+  EXPECT_FALSE(error.empty());
 }
 
 TEST(ServerOpen, AppUserFromTheParametersFile) {

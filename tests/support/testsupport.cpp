@@ -1,5 +1,10 @@
 #include "tests/support/testsupport.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -92,8 +97,8 @@ bool AppParams(sql::Params& out) {
 
 bool ResetDatabase() {
   if (!HaveTestEnv()) return false;
-  const ProcessResult r =
-      Run({TestEnv::FromEnvironment().deploy + "/setupdb"}, {"KASSA_UI=console"});
+  const ProcessResult r = Run({TestEnv::FromEnvironment().deploy + "/setupdb"},
+                              {"KASSA_UI=console", "KASSA_REINSTALL=yes"});
   if (r.exit_code != 0) std::cerr << "setupdb: " << r.exit_code << " " << r.error;
   return r.exit_code == 0;
 }
@@ -134,6 +139,21 @@ int KillAppConnections() {
   for (size_t r = 0; r < ids->RowCount(); ++r)
     if (cn->Execute("KILL CONNECTION " + ids->Raw(r, 0), message)) ++killed;
   return killed;
+}
+
+unsigned FreeLoopbackPort() {
+  const int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (s < 0) return 0;
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof a;
+  unsigned port = 0;
+  if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+      getsockname(s, reinterpret_cast<sockaddr*>(&a), &size) == 0)
+    port = ntohs(a.sin_port);
+  close(s);
+  return port;
 }
 
 bool StopServer() {

@@ -34,9 +34,9 @@ sql::Params RootParams(const std::string& database = "db_pnr_l");
 // 2, 4, 6, 8). False when the file is missing or short.
 bool AppParams(sql::Params& out);
 
-// Runs $KASSA_DEPLOY/setupdb (messages to standard error, never a window): a
-// fresh ledger database, application user and Connect_Parametrs.ini. True
-// when it exits 0.
+// Runs $KASSA_DEPLOY/setupdb (messages to standard error, never a window) as
+// an explicit reinstallation: a fresh ledger database, application user and
+// Connect_Parametrs.ini, whatever the ledger held. True when it exits 0.
 bool ResetDatabase();
 
 // One statement as root in `database` on a fresh connection. False with
@@ -68,6 +68,10 @@ struct ProcessResult {
 // entries ("NAME=value") are added to this process's environment.
 ProcessResult Run(const std::vector<std::string>& argv,
                   const std::vector<std::string>& extra_env = {});
+
+// A TCP port on the loopback interface that nothing listens on now (0 when
+// none could be found).
+unsigned FreeLoopbackPort();
 
 // The repository's folder (for scripts/ and examples/).
 std::string SourceDir();

@@ -21,6 +21,15 @@ TEST(Console, IsInEffectWhenNothingIsInstalledAndAssumesTheFirstButton) {
             "Kassa: x [OKCancel]\n");
 }
 
+TEST(Console, AQuestionTakesItsSafeAnswerAndSaysSo) {
+  Install(nullptr);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Question("Удалить?", Buttons::YesNo, Answer::No), Answer::No);
+  EXPECT_EQ(Question("Сохранить?", Buttons::YesNoCancel, Answer::Cancel, "Книга"), Answer::Cancel);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Kassa: Удалить? [YesNo] No\nКнига: Сохранить? [YesNoCancel] Cancel\n");
+}
+
 TEST(Console, WaitsFailAtOnceUnlessTheConditionAlreadyHolds) {
   int calls = 0;
   EXPECT_FALSE(ConsoleBackend().WaitUntil([&] { return ++calls > 5; }));

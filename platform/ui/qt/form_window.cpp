@@ -1,13 +1,18 @@
 #include "platform/ui/qt/form_window.h"
 
+#include <QApplication>
+#include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QDateEdit>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableView>
 #include <algorithm>
 #include <set>
@@ -15,6 +20,8 @@
 
 #include "platform/ui/qt/geometry.h"
 #include "platform/ui/qt/grid_rows_model.h"
+#include "platform/ui/qt/help_window.h"
+#include "platform/ui/qt/texts.h"
 
 namespace kassa::ui::qt {
 namespace {
@@ -31,16 +38,40 @@ std::string FillTextOf(const QDate& d) {
   return d.toString(QStringLiteral("dd.MM.yyyy")).toStdString();
 }
 
+// Room the window frame takes beside the caption: the icon and the buttons
+// of the title bar, and its margins.
+constexpr int kTitleBarExtra = 120;
+
+// True for the button that leaves a dialog (its name ends in "_Exit").
+bool IsExitButton(const Control& c) {
+  const std::string suffix = "_Exit";
+  return c.kind == ControlKind::Button && c.visible && c.name.size() > suffix.size() &&
+         c.name.compare(c.name.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
 }  // namespace
 
 FormWindow::FormWindow(Form& form) : QDialog(nullptr), form_(&form) {
   setObjectName(Q(form.name()));
   setModal(false);
   setSizeGripEnabled(false);
+  client_ = new QWidget(this);
+  client_->setObjectName(QStringLiteral("client"));
   // The layouts are drawn for the classic 8-point dialog font.
-  QFont small = font();
+  QFont small = client_->font();
   small.setPointSize(8);
-  setFont(small);
+  client_->setFont(small);
+  if (form.role() == FormRole::Main) {
+    // The program's own window carries the help menu.
+    menu_ = new QMenuBar(this);
+    QMenu* help = menu_->addMenu(QString::fromUtf8(texts::kMenuHelp));
+    QAction* guide = help->addAction(QString::fromUtf8(texts::kGuide));
+    guide->setShortcut(QKeySequence::HelpContents);
+    connect(guide, &QAction::triggered, this, [] { ShowGuideWindow(); });
+  } else if (form.role() == FormRole::Dialog) {
+    auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
+    connect(f1, &QShortcut::activated, this, [] { ShowGuideWindow(); });
+  }
   Sync();
 }
 
@@ -54,7 +85,7 @@ QWidget* FormWindow::Make(const Control& c) {
   QWidget* w = nullptr;
   switch (c.kind) {
     case ControlKind::Label: {
-      auto* l = new QLabel(this);
+      auto* l = new QLabel(client_);
       l->setWordWrap(true);
       l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
       l->setTextFormat(Qt::PlainText);
@@ -63,14 +94,14 @@ QWidget* FormWindow::Make(const Control& c) {
     }
     case ControlKind::TextBox:
       if (c.multiline) {
-        auto* e = new QPlainTextEdit(this);
+        auto* e = new QPlainTextEdit(client_);
         connect(e, &QPlainTextEdit::textChanged, this, [this, e, name] {
           if (syncing_ || !form_) return;
           ActFill(*form_, name, e->toPlainText().toStdString());
         });
         w = e;
       } else {
-        auto* e = new QLineEdit(this);
+        auto* e = new QLineEdit(client_);
         connect(e, &QLineEdit::textEdited, this, [this, name](const QString& text) {
           if (syncing_ || !form_) return;
           ActFill(*form_, name, text.toStdString());
@@ -79,7 +110,7 @@ QWidget* FormWindow::Make(const Control& c) {
       }
       break;
     case ControlKind::Button: {
-      auto* b = new QPushButton(this);
+      auto* b = new QPushButton(client_);
       // Enter in a text box presses no button.
       b->setAutoDefault(false);
       b->setDefault(false);
@@ -91,14 +122,16 @@ QWidget* FormWindow::Make(const Control& c) {
       break;
     }
     case ControlKind::ProgressBar: {
-      auto* p = new QProgressBar(this);
+      auto* p = new QProgressBar(client_);
       p->setTextVisible(false);
       w = p;
       break;
     }
     case ControlKind::DatePicker: {
-      auto* d = new QDateEdit(this);
+      auto* d = new QDateEdit(client_);
       d->setCalendarPopup(true);
+      d->setLocale(QLocale());  // the default locale: Russian month and day names
+      d->calendarWidget()->setLocale(QLocale());
       connect(d, &QDateEdit::dateChanged, this, [this, name](const QDate& date) {
         if (syncing_ || !form_) return;
         ActFill(*form_, name, FillTextOf(date));
@@ -107,7 +140,7 @@ QWidget* FormWindow::Make(const Control& c) {
       break;
     }
     case ControlKind::Grid: {
-      auto* v = new QTableView(this);
+      auto* v = new QTableView(client_);
       auto* m = new GridRowsModel(v);
       v->setModel(m);
       v->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -214,7 +247,16 @@ void FormWindow::Sync() {
   if (!form_) return;
   syncing_ = true;
   setWindowTitle(Q(form_->caption()));
-  setFixedSize(Px(form_->width()), Px(form_->height()));
+  // The client area keeps the form's size; the window is at least wide
+  // enough for its caption in the title bar, the client area centred in it.
+  const int client_width = Px(form_->width()), client_height = Px(form_->height());
+  const int menu_height = menu_ ? menu_->sizeHint().height() : 0;
+  const int caption_width =
+      QFontMetrics(QApplication::font()).horizontalAdvance(Q(form_->caption())) + kTitleBarExtra;
+  const int width = std::max(client_width, caption_width);
+  if (menu_) menu_->setGeometry(0, 0, width, menu_height);
+  client_->setGeometry((width - client_width) / 2, menu_height, client_width, client_height);
+  setFixedSize(width, client_height + menu_height);
   std::set<std::string> present;
   for (const Control& c : form_->controls()) {
     present.insert(c.name);
@@ -246,8 +288,16 @@ void FormWindow::closeEvent(QCloseEvent* event) {
 }
 
 void FormWindow::reject() {
-  // Escape closes nothing: the system's dialogs close through their buttons
-  // or their frame only.
+  // Escape leaves a dialog as its exit button does, or, without one, as its
+  // frame's close box does. The program's own window and the progress and
+  // wait windows stay.
+  if (!form_ || !form_->visible() || form_->role() != FormRole::Dialog) return;
+  for (const Control& c : form_->controls())
+    if (IsExitButton(c)) {
+      ActPress(*form_, c.name);
+      return;
+    }
+  close();
 }
 
 }  // namespace kassa::ui::qt

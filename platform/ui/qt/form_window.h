@@ -5,7 +5,11 @@
 // grids. Sync() re-reads the model; what the user does is written back and
 // reported only through the Act* functions of the form model, so the form
 // behaves exactly as under the scenario runner. Closing by the window frame
-// is ActDismiss (hidden, then on_closed); Escape does nothing.
+// is ActDismiss (hidden, then on_closed). Escape in a dialog presses its
+// exit button (a button named "..._Exit") or, without one, closes it as the
+// frame does. The controls sit in a client area of the form's size; the
+// window is made wider when its caption needs it. The program's main window
+// has a Справка menu; F1 opens the user's guide.
 #pragma once
 
 #include <QDialog>
@@ -15,6 +19,7 @@
 #include "platform/ui/form.h"
 
 class QCloseEvent;
+class QMenuBar;
 
 namespace kassa::ui::qt {
 
@@ -50,6 +55,8 @@ class FormWindow : public QDialog {
   void SyncTabOrder();
 
   Form* form_;
+  QWidget* client_ = nullptr;  // the controls, at the form's size
+  QMenuBar* menu_ = nullptr;   // the main window's menu
   std::map<std::string, QWidget*> widgets_;
   std::map<std::string, GridRowsModel*> grids_;
   bool syncing_ = false;

@@ -1,7 +1,12 @@
 #include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <cstdlib>
 #include <string>
 
+#include "platform/ui/qt/help_window.h"
 #include "platform/ui/qt/qt_backend.h"
 #include "platform/ui/qt/qt_ui.h"
 
@@ -14,6 +19,38 @@ bool Set(const char* name) {
 }
 
 }  // namespace
+
+namespace {
+
+bool russian_loaded = false;
+
+// Qt's own texts in Russian (the Debian package of Qt's translations puts
+// them in Qt's translations folder), the Russian locale and the icon.
+void MakeRussian(QApplication& app) {
+  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  static bool done = false;
+  if (done) return;
+  done = true;
+  auto* translator = new QTranslator(&app);
+  russian_loaded =
+      translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+  if (russian_loaded)
+    QCoreApplication::installTranslator(translator);
+  else
+    delete translator;
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/kassa/kassa.png")));
+}
+
+}  // namespace
+
+bool RussianLoaded() {
+  return russian_loaded;
+}
+
+void ShowGuide() {
+  ShowGuideWindow();
+}
 
 bool DisplayPresent() {
   const char* forced = std::getenv("KASSA_UI");
@@ -33,6 +70,7 @@ bool InstallIfDisplay(int& argc, char** argv) {
     auto* app = new QApplication(argc, argv);  // kept for the life of the process
     (void)app;
   }
+  if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) MakeRussian(*app);
   QApplication::setQuitOnLastWindowClosed(false);
   Install(&Desktop());
   return true;

@@ -44,7 +44,8 @@ Answer EscapeAnswer(Buttons buttons) {
 
 }  // namespace
 
-Answer ShowMessageBox(const std::string& text, Buttons buttons, const std::string& title) {
+Answer ShowMessageBox(const std::string& text, Buttons buttons, const std::string& title,
+                      std::optional<Answer> default_answer) {
   QMessageBox box(QApplication::activeWindow());
   box.setIcon(QMessageBox::NoIcon);
   box.setWindowTitle(QString::fromStdString(title));
@@ -57,7 +58,10 @@ Answer ShowMessageBox(const std::string& text, Buttons buttons, const std::strin
     made.emplace_back(b, s.answer);
     if (s.answer == EscapeAnswer(buttons)) escape = b;
   }
-  box.setDefaultButton(static_cast<QPushButton*>(made.front().first));
+  QAbstractButton* default_button = made.front().first;
+  for (const auto& [button, answer] : made)
+    if (default_answer && answer == *default_answer) default_button = button;
+  box.setDefaultButton(static_cast<QPushButton*>(default_button));
   box.setEscapeButton(escape);
   box.exec();
   QAbstractButton* clicked = box.clickedButton();

@@ -26,6 +26,11 @@ Answer QtBackend::Message(const std::string& text, Buttons buttons, const std::s
   return ShowMessageBox(text, buttons, title.empty() ? DefaultTitle() : title);
 }
 
+Answer QtBackend::Question(const std::string& text, Buttons buttons, Answer safe,
+                           const std::string& title) {
+  return ShowMessageBox(text, buttons, title.empty() ? DefaultTitle() : title, safe);
+}
+
 FormWindow* QtBackend::WindowOf(Form& f, bool create) {
   if (!f.native && create) {
     auto* w = new FormWindow(f);
@@ -69,7 +74,14 @@ void QtBackend::ShowForm(Form& f) {
 }
 
 void QtBackend::HideForm(Form& f) {
-  if (FormWindow* w = WindowOf(f, false)) w->hide();
+  FormWindow* w = WindowOf(f, false);
+  if (!w) return;
+  const bool had_keyboard = w->isActiveWindow();
+  w->hide();
+  // The keyboard goes back to the window the user worked in.
+  QWindow* handle = w->windowHandle();
+  if (had_keyboard && handle && handle->transientParent())
+    handle->transientParent()->requestActivate();
 }
 
 void QtBackend::RepaintForm(Form& f) {

@@ -15,6 +15,8 @@ class QtBackend final : public Backend {
   QtBackend();
 
   Answer Message(const std::string& text, Buttons buttons, const std::string& title) override;
+  Answer Question(const std::string& text, Buttons buttons, Answer safe,
+                  const std::string& title) override;
   void ShowForm(Form& f) override;
   void HideForm(Form& f) override;
   void RepaintForm(Form& f) override;

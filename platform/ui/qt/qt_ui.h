@@ -30,4 +30,15 @@ bool InstallIfDisplay(int& argc, char** argv);
 // any of its members is called. Install(&Desktop()) makes it the UI port.
 Backend& Desktop();
 
+// Everything the user sees is Russian: InstallIfDisplay makes Russia the
+// default locale (dates, month names, the calendar, number editors) and
+// loads Qt's own Russian translations (standard dialogs and buttons, the
+// file dialog), and gives every window the program's icon. True when the
+// translations were found and loaded.
+bool RussianLoaded();
+
+// Opens the user's guide (see help_window.h); the desktop windows call it
+// on F1 and from their Справка menus.
+void ShowGuide();
+
 }  // namespace kassa::ui::qt

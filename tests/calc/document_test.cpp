@@ -75,9 +75,9 @@ TEST(CalcDocument, OpensFromTheDocumentWithTheHostsData) {
 TEST(CalcDocument, AFillThatFailsOpensNothing) {
   RecordingUi ui;
   Application app;
-  EXPECT_THROW(app.OpenDocument("/x/Empty.xls", {}, std::make_shared<FakeDocument>(),
-                                [](Workbook&) {}),
-               HostError);
+  EXPECT_THROW(
+      app.OpenDocument("/x/Empty.xls", {}, std::make_shared<FakeDocument>(), [](Workbook&) {}),
+      HostError);
   EXPECT_TRUE(app.Workbooks().empty());
 }
 

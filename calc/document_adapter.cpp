@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <com/sun/star/beans/PropertyAttribute.hpp>
+#include <com/sun/star/beans/XPropertyContainer.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/beans/XPropertySetInfo.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
@@ -74,6 +76,19 @@ std::vector<std::pair<std::string, std::string>> HostProperties(
   return out;
 }
 
+// Replaces the host's data among the document's custom properties.
+void SetHostProperties(const Reference<css::frame::XModel>& model,
+                       const std::vector<std::pair<std::string, std::string>>& host_data) {
+  Reference<css::document::XDocumentPropertiesSupplier> supplier(model, UNO_QUERY_THROW);
+  Reference<css::beans::XPropertyContainer> container =
+      supplier->getDocumentProperties()->getUserDefinedProperties();
+  Reference<css::beans::XPropertySet> user(container, UNO_QUERY_THROW);
+  for (const css::beans::Property& p : user->getPropertySetInfo()->getProperties())
+    if (p.Name.startsWith("KassaHost.")) container->removeProperty(p.Name);
+  for (const auto& [name, value] : host_data)
+    container->addProperty(U(name), css::beans::PropertyAttribute::REMOVABLE, Any(U(value)));
+}
+
 std::string SystemPath(const OUString& url) {
   OUString path;
   if (url.isEmpty() || osl::FileBase::getSystemPathFromFileURL(url, path) != osl::FileBase::E_None)
@@ -108,10 +123,10 @@ bool ViewSelection(const Reference<css::sheet::XSpreadsheetView>& view,
 class DocumentSide : public host::WorkbookDocument {
  public:
   explicit DocumentSide(std::weak_ptr<DocumentAdapter> adapter) : adapter_(std::move(adapter)) {}
-  std::string Store() override {
+  std::string Store(const std::vector<std::pair<std::string, std::string>>& host_data) override {
     auto a = adapter_.lock();
     if (!a) throw host::HostError(1004, "книга закрыта");
-    return a->Store();
+    return a->Store(host_data);
   }
   void Closed() override {
     if (auto a = adapter_.lock()) a->Closed();
@@ -573,7 +588,8 @@ bool DocumentAdapter::Command(const css::util::URL& url,
   return false;
 }
 
-std::string DocumentAdapter::Store() {
+std::string DocumentAdapter::Store(
+    const std::vector<std::pair<std::string, std::string>>& host_data) {
   // The buttons are the open document's; the file keeps the host's data.
   for (size_t k = 0; k < button_names_.size(); ++k)
     RemoveButton(doc_, button_names_[k].first, button_names_[k].second);
@@ -581,6 +597,7 @@ std::string DocumentAdapter::Store() {
   button_models_.clear();
   try {
     syncing_ = true;
+    SetHostProperties(model_, host_data);
     if (!save_url_.Complete.isEmpty()) {
       css::uno::Sequence<css::beans::PropertyValue> args(save_args_.getLength() + 1);
       for (sal_Int32 i = 0; i < save_args_.getLength(); ++i) args.getArray()[i] = save_args_[i];

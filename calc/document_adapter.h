@@ -87,8 +87,10 @@ class DocumentAdapter : public std::enable_shared_from_this<DocumentAdapter> {
                const css::uno::Sequence<css::beans::PropertyValue>& args);
   static const std::vector<std::string>& InterceptedCommands();
 
-  // The host's side of the document (Workbook::Save and Close).
-  std::string Store();
+  // The host's side of the document (Workbook::Save and Close). Store keeps
+  // `host_data` as the document's KassaHost.* properties (the earlier ones
+  // go) before the office writes the file.
+  std::string Store(const std::vector<std::pair<std::string, std::string>>& host_data);
   void Closed();
 
  private:

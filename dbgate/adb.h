@@ -68,7 +68,11 @@ class KASSA_EXPORT ADB_cls : public component::Object {
                            bool& Stop_Program) = 0;
   virtual void SQL_OV_Close() = 0;
   // Returns 0, or the file error of reading the parameters file (53 file not
-  // found, 62 input past end of file) when the strings had to be loaded.
+  // found, 62 input past end of file) when the strings had to be loaded, or
+  // the host's refusal of the query or of its size (host::kErrorQueryRefused,
+  // host::kErrorResultTooLarge): such a refusal is not retried, shows
+  // nothing (the caller tells the user, naming the sheet) and leaves
+  // Stop_Program False, since the database itself is not lost.
   virtual int Query_Refresh(host::QueryTable& qt, bool& Stop_Program) = 0;
   virtual void Simple_Exp() = 0;
   virtual void Delay_MS(int16_t PauseTime) = 0;

@@ -330,6 +330,15 @@ int ADBImpl::Query_Refresh(host::QueryTable& qt, bool& Stop_Program) {
       Stop_Program = false;
       mask();
       return 0;
+    } catch (const host::HostError& e) {
+      // The host refused the query or its result: the database answered,
+      // and another attempt would be refused alike.
+      if (e.code() == host::kErrorResultTooLarge || e.code() == host::kErrorQueryRefused) {
+        Stop_Program = false;
+        mask();
+        return e.code();
+      }
+      Delay_MS(kRefreshRetryPause);
     } catch (const std::exception&) {
       Delay_MS(kRefreshRetryPause);
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/host/host.h"
+#include "platform/inibook/ini_book.h"
 
 namespace {
 
@@ -58,10 +59,12 @@ struct SheetDescription {
 
 struct BookDescription {
   std::string events, connection;
+  std::string configuration;  // the text of the book's configuration file
   std::vector<SheetDescription> sheets;
 };
 
-bool Parse(std::istream& in, BookDescription& book, std::string& error) {
+// `folder`: where files the description names are found.
+bool Parse(std::istream& in, const std::string& folder, BookDescription& book, std::string& error) {
   std::string line;
   int n = 0;
   while (std::getline(in, line)) {
@@ -90,7 +93,13 @@ bool Parse(std::istream& in, BookDescription& book, std::string& error) {
         book.events = Trim(value);
       else if (key == "connection")
         book.connection = value;
-      else
+      else if (key == "configuration") {
+        std::ifstream file(folder + "/" + Trim(value), std::ios::binary);
+        std::stringstream text;
+        text << file.rdbuf();
+        if (!file || text.str().empty()) return fail("cannot read " + Trim(value));
+        book.configuration = text.str();
+      } else
         return fail("unknown book setting: " + key);
       continue;
     }
@@ -146,6 +155,10 @@ bool Parse(std::istream& in, BookDescription& book, std::string& error) {
 
 void Build(const BookDescription& description, kassa::host::Workbook& wb) {
   wb.SetEventSinkProgId(description.events);
+  // The configuration travels inside the book, so a copy under another name
+  // keeps its sheets synchronised.
+  if (!description.configuration.empty())
+    wb.StoredText(kassa::inibook::kStoredConfigKey, description.configuration);
   for (size_t i = 0; i < description.sheets.size(); ++i) {
     const SheetDescription& s = description.sheets[i];
     Worksheet& ws = i == 0 ? wb.Sheets(1) : wb.AddSheet(s.name);
@@ -181,7 +194,9 @@ int main(int argc, char** argv) {
   BookDescription description;
   std::string error;
   try {
-    if (!Parse(in, description, error)) {
+    std::string folder = std::string(argv[1]);
+    folder = folder.find('/') == std::string::npos ? "." : folder.substr(0, folder.rfind('/'));
+    if (!Parse(in, folder, description, error)) {
       std::cerr << "kassa-mkbook: " << argv[1] << ": " << error << "\n";
       return 1;
     }

@@ -1,22 +1,18 @@
 #include "ledgertools/archive_name.h"
 
 #include "ledgertools/texts.h"
+#include "platform/variant/text.h"
 #include "platform/variant/variant.h"
 
 namespace kassa::ledgertools {
 
 namespace {
 
-// The text without its last `count` UTF-8 characters.
+// The text without its last `count` characters.
 std::string DropLastChars(const std::string& s, int count) {
-  std::size_t end = s.size();
-  while (count > 0 && end > 0) {
-    --end;
-    // step back over continuation bytes to the start of the character
-    while (end > 0 && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80) --end;
-    --count;
-  }
-  return s.substr(0, end);
+  const std::size_t chars = CharCount(s);
+  const std::size_t keep = chars > static_cast<std::size_t>(count) ? chars - count : 0;
+  return s.substr(0, CharOffset(s, keep));
 }
 
 }  // namespace

@@ -84,9 +84,11 @@ std::optional<Row_Category> Locate(host::Worksheet& sheet, bool edit) {
     Set_Box(f, t::kTBNameEncipher, c.code);
     Set_Box(f, t::kTBDescriptionPayment, c.description);
   }
-  // A text outside the database's character set cannot be in the table: no
-  // row matches, and the lookup is not sent (the server would refuse it).
-  if (!Fits_Cp1251(c.code) || !Fits_Cp1251(c.description)) {
+  // A text outside the database's character set, or longer than its
+  // column, cannot be in the table: no row matches, and the lookup is not
+  // sent (the server would refuse it).
+  if (!Fits_Column(c.code, t::kShortTextLength) ||
+      !Fits_Column(c.description, t::kLongTextLength)) {
     Say(t::kMismatch);
     return std::nullopt;
   }

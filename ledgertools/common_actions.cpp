@@ -72,8 +72,15 @@ void Archive_Workbook(host::Worksheet* sheet) {
   Step([&] { arch->Sheets(1).Activate(); });
 
   const std::string name = Archive_File_Name(wb.Path(), wb.Name(), ui::Port().Now());
-  Step([&] { arch->SaveAs(name); });
+  std::string failure;
+  try {
+    arch->SaveAs(name);
+  } catch (const host::HostError& e) {
+    failure = e.what();
+  }
   Step([&] { arch->Close(); });
+  // An archive that could not be written is never passed over in silence.
+  if (!failure.empty()) Say(texts::kArchiveNotSavedHead + failure + texts::kArchiveNotSavedTail);
 }
 
 }  // namespace kassa::ledgertools

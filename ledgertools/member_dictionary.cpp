@@ -78,10 +78,11 @@ std::optional<Row_Member> Locate(host::Worksheet& sheet, bool edit) {
     Say(t::kMemberNoShort);
     return std::nullopt;
   }
-  // A text outside the database's character set cannot be in the table: no
-  // row matches, and the lookup is not sent (the server would refuse it).
-  for (const std::string& text : r.old)
-    if (!Fits_Cp1251(text)) {
+  // A text outside the database's character set, or longer than its
+  // column, cannot be in the table: no row matches, and the lookup is not
+  // sent (the server would refuse it).
+  for (int i = 0; i < 5; ++i)
+    if (!Fits_Column(r.old[i], i == 0 ? t::kShortTextLength : t::kLongTextLength)) {
       Say(t::kMismatch);
       return std::nullopt;
     }

@@ -105,6 +105,17 @@ void Refresh(host::Worksheet* sheet, bool quiet) {
   }
   try {
     const int error = adb->Query_Refresh(*qt, State().Stop_Program);
+    // The sheet's query or its result was refused: the database is not
+    // lost, the user learns which sheet.
+    if (error == host::kErrorResultTooLarge || error == host::kErrorQueryRefused) {
+      if (!quiet)
+        Say((error == host::kErrorResultTooLarge ? texts::kSheetTooSmallHead
+                                                 : texts::kQueryRefusedHead) +
+            sheet->Name() +
+            (error == host::kErrorResultTooLarge ? texts::kSheetTooSmallTail
+                                                 : texts::kQueryRefusedTail));
+      return;
+    }
     // The parameters file could not be read: the refresh did not happen.
     if (error != 0) {
       State().Stop_Program = true;

@@ -49,4 +49,8 @@ std::size_t Char_Count(const std::string& text) { return CharCount(text); }
 
 bool Fits_Cp1251(const std::string& text) { return FitsCp1251(text); }
 
+bool Fits_Column(const std::string& text, int width) {
+  return CharCount(text) <= static_cast<std::size_t>(width) && FitsCp1251(text);
+}
+
 }  // namespace kassa::ledgertools

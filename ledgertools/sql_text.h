@@ -36,4 +36,8 @@ std::size_t Char_Count(const std::string& text);
 // the character set of the ledger database; false for invalid UTF-8.
 bool Fits_Cp1251(const std::string& text);
 
+// Whether a text column of `width` characters can hold the text: within
+// cp1251 and not longer. Checked before any quoting or statement is built.
+bool Fits_Column(const std::string& text, int width);
+
 }  // namespace kassa::ledgertools

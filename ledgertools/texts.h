@@ -133,6 +133,17 @@ inline constexpr const char* kBadCharsTail =
 inline constexpr const char* kEntryBusy =
     "Окно ввода уже открыто. Завершите начатый ввод и повторите операцию.";
 inline constexpr const char* kRuntimeError = "Ошибка выполнения ";
+// The archive copy could not be written.
+inline constexpr const char* kArchiveNotSavedHead = "Архивная копия книги не сохранена: ";
+inline constexpr const char* kArchiveNotSavedTail = ".";
+// A sheet refresh the workbook refused: the result is larger than the sheet
+// (the rows that fit are shown), or the sheet's query is not one SELECT.
+inline constexpr const char* kSheetTooSmallHead = "Результат запроса листа ";
+inline constexpr const char* kSheetTooSmallTail =
+    " не помещается на лист (на листе 65535 строк данных): показаны первые 65535 записей.";
+inline constexpr const char* kQueryRefusedHead = "Запрос листа ";
+inline constexpr const char* kQueryRefusedTail =
+    " не выполнен: книга может читать базу данных только одним запросом SELECT.";
 
 // Column widths of the dictionaries' texts.
 inline constexpr int kShortTextLength = 10;

@@ -31,6 +31,14 @@ grep -q " root $prefix/bin/kassa-backup " "$prefix/share/kassa/backup/kassa-back
   || { echo "kassa-backup.cron does not name the installed program"; fail=1; }
 need share/applications/kassa-book.desktop
 need share/applications/kassa-paydesk.desktop
+# The desktop's menus show the program's own icon, installed beside them.
+if built kassa-book; then
+  need share/icons/hicolor/256x256/apps/kassa.png
+  for d in kassa-book kassa-paydesk; do
+    grep -qx 'Icon=kassa' "$prefix/share/applications/$d.desktop" 2>/dev/null \
+      || { echo "$d.desktop does not name the kassa icon"; fail=1; }
+  done
+fi
 if built setupdb; then
   need lib/kassa/setup/setupdb
   # The installer's DLLs folder is the components' folder.
@@ -48,6 +56,34 @@ if built kassa-register; then
   for id in Dbgate.ADB_cls Sheetsync.WB_Events Ledgertools.Special_Function Waitbox.clsMsgBox; do
     grep -qi "^$id=$prefix/lib/kassa/" "$KASSA_COMPONENTS" || { echo "not registered: $id"; fail=1; }
   done
+fi
+# The workbook window is offered as the default for Kassa workbooks only,
+# never for every spreadsheet.
+need share/mime/packages/kassa-workbook.xml
+mime_line="$(grep '^MimeType=' "$prefix/share/applications/kassa-book.desktop" || true)"
+[[ "$mime_line" == "MimeType=application/x-kassa-workbook;" ]] \
+  || { echo "kassa-book.desktop: MimeType is '$mime_line'"; fail=1; }
+if command -v update-mime-database >/dev/null && command -v gio >/dev/null && built Kassa.xls; then
+  probe="$prefix.mime-probe"
+  rm -rf "$probe" && mkdir -p "$probe"
+  [[ -f "$prefix/share/mime/mime.cache" ]] || update-mime-database "$prefix/share/mime"
+  cp "$build/deploy/Kassa.xls" "$probe/Kassa.xls"
+  cp "$build/deploy/Kassa.xls" "$probe/kassa-2026.xls"
+  cp "$build/deploy/Kassa.xls" "$probe/budget.xlsx"
+  cp "$build/deploy/Kassa.xls" "$probe/report.xls"
+  type_of() {
+    XDG_DATA_DIRS="$prefix/share:${XDG_DATA_DIRS:-/usr/local/share:/usr/share}" \
+      gio info -a standard::content-type "$probe/$1" 2>/dev/null | sed -n 's/.*content-type: //p'
+  }
+  for f in Kassa.xls; do
+    [[ "$(type_of "$f")" == application/x-kassa-workbook ]] \
+      || { echo "$f is $(type_of "$f"), not a Kassa workbook"; fail=1; }
+  done
+  for f in budget.xlsx report.xls; do
+    [[ "$(type_of "$f")" != application/x-kassa-workbook ]] \
+      || { echo "$f is taken for a Kassa workbook"; fail=1; }
+  done
+  rm -rf "$probe"
 fi
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$prefix/share/applications/"*.desktop || fail=1

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <regex>
 
 #include "paydesk/sql_text.h"
 #include "paydesk/texts.h"
@@ -14,6 +13,21 @@ namespace kassa::paydesk {
 namespace {
 std::string Name(const std::string& typed) {
   return UpperCase(DoubledApostrophes(typed));
+}
+
+// Optional "-", digits, optionally "," or "." followed by digits; one pass.
+bool PlainDecimal(const std::string& s) {
+  size_t i = s.size() > 0 && s[0] == '-' ? 1 : 0;
+  auto digits = [&] {
+    const size_t from = i;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
+    return i > from;
+  };
+  if (!digits()) return false;
+  if (i == s.size()) return true;
+  if (s[i] != ',' && s[i] != '.') return false;
+  ++i;
+  return digits() && i == s.size();
 }
 }  // namespace
 
@@ -56,8 +70,7 @@ std::string PurposeLiteral(const std::string& purpose) {
 }
 
 std::string AmountLiteral(const std::string& typed, double value) {
-  static const std::regex plain("-?[0-9]+([,.][0-9]+)?");
-  if (std::regex_match(typed, plain)) {
+  if (PlainDecimal(typed)) {
     std::string out = typed;
     for (char& c : out)
       if (c == ',') c = '.';

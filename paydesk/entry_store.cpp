@@ -14,6 +14,19 @@ namespace kassa::paydesk {
 namespace {
 
 constexpr size_t kPurposeMaxCharacters = 1500;
+// Short names and category codes are kept in VARCHAR(10) columns.
+constexpr size_t kNameMaxCharacters = 10;
+// No sum of money is written with more characters than this; a longer
+// amount is refused as incorrect before it is converted.
+constexpr size_t kAmountMaxCharacters = 64;
+
+// Whether the typed name is longer than any stored one. Trailing spaces do
+// not count: the server compares texts as if padded with spaces.
+bool LongerThanStored(const std::string& typed) {
+  const size_t end = typed.find_last_not_of(' ');
+  if (end == std::string::npos) return false;
+  return CharacterCount(typed.substr(0, end + 1)) > kNameMaxCharacters;
+}
 
 void Tell(const std::string& text) {
   ui::Message(text, ui::Buttons::OK);
@@ -27,9 +40,10 @@ std::optional<std::string> Read(Database& db, const std::string& sql) {
 }
 
 // How many rows a count query gives; nullopt when it cannot be read. A
-// name with characters the database cannot hold matches no row.
+// name with characters the database cannot hold, or longer than it holds,
+// matches no row (the server is not asked).
 std::optional<long> Count(Database& db, const std::string& typed, const std::string& sql) {
-  if (!FitsCp1251(typed)) return 0;
+  if (LongerThanStored(typed) || !FitsCp1251(typed)) return 0;
   const auto v = Read(db, sql);
   return v ? WholeNumber(*v) : std::nullopt;
 }
@@ -58,6 +72,7 @@ StoreOutcome StoreEntry(const EntryInput& in, Database& db, Program& program) {
     return refused(kCategoryMissingPrefix + in.category + kCategoryMissingSuffix);
 
   if (in.sum.empty()) return refused(kEnterSum);
+  if (in.sum.size() > kAmountMaxCharacters) return refused(kBadSum);
   const auto amount = ToDouble(Variant::Text(in.sum));
   if (!amount || !std::isfinite(*amount)) return refused(kBadSum);
 

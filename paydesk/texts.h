@@ -14,6 +14,10 @@ inline constexpr char kLedgertoolsMissing[] = "Библиотека Ledgertools 
 inline constexpr char kNoDisplay[] =
     "paydesk: нет графического экрана (DISPLAY), окно программы показать негде.";
 
+// Something the program could not handle ended it (shown, then the program
+// exits with a non-zero status).
+inline constexpr char kInternalError[] = "Работа программы прервана из-за внутренней ошибки: ";
+
 // Main window.
 inline constexpr char kMainForm[] = "Input_Nal_Pay";
 inline constexpr char kMainCaption[] = "Форма ввода Kassa";

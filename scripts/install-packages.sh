@@ -18,6 +18,9 @@ PACKAGES=(
   # development files); the printing and chart tests read PDF files and
   # have LibreOffice draw a saved workbook
   qt6-charts-dev libqt6opengl6-dev poppler-utils libreoffice-calc
+  # the workbook type's check, the sanitizer build and the fuzzer
+  shared-mime-info libglib2.0-bin desktop-file-utils
+  clang libclang-rt-14-dev
   # the Calc host: the office and its SDK; real keystrokes, screenshots and
   # the keyboard layouts on the virtual display; reading saved workbooks
   libreoffice-core libreoffice-dev xdotool imagemagick x11-xkb-utils unzip

@@ -12,7 +12,8 @@
 # (saved workbooks, archive and emergency copies) never land in the sources.
 # A <prepare> command, when given, runs next with its args and the folder's
 # path as its last argument (to make test workbooks, put configurations in
-# place). Paths of the folder in the transcript are written as ".".
+# place). Paths of the folder in the transcript are written as ".", paths in
+# the deployment $KASSA_DEPLOY as "$KASSA_DEPLOY".
 # The folder is removed after a pass and kept (its path printed) otherwise.
 # A file <name>.check beside the scenario, when present, checks the files the
 # run left (bash, run in the scenario's folder after the transcript matched).
@@ -52,7 +53,10 @@ if [[ ${#prepare[@]} -gt 0 ]] && ! "${prepare[@]}" "$work"; then
   echo "run-scenario: preparing the scenario's folder failed: ${prepare[*]}" >&2
   exit 2
 fi
-(cd "$work" && "$runner" "$(basename "$scenario")") | sed -e "s|$work/|./|g" -e "s|$work|.|g" >"$actual"
+deploy_sed=()
+[[ -n "${KASSA_DEPLOY:-}" ]] && deploy_sed=(-e "s|$KASSA_DEPLOY/|\$KASSA_DEPLOY/|g")
+(cd "$work" && "$runner" "$(basename "$scenario")") |
+  sed -e "s|$work/|./|g" -e "s|$work|.|g" "${deploy_sed[@]}" >"$actual"
 status=${PIPESTATUS[0]}
 
 last_line="$(tail -n 1 "$actual")"

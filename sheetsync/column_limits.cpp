@@ -96,6 +96,13 @@ bool AcceptsText(const ColumnLimit& c, const std::string& text) {
   }
 }
 
+bool MayFitAfterQuoting(const ColumnLimit& c, const std::string& text) {
+  if (c.kind != ColumnLimit::Kind::Text || c.max_chars <= 0) return true;
+  // Quoting turns each pair of apostrophes into one character, so a text
+  // keeps at least half its characters.
+  return text.size() <= 8 * static_cast<size_t>(c.max_chars) || CharCount(text) <= 2 * c.max_chars;
+}
+
 bool AcceptsNumber(const ColumnLimit& c, double x) {
   if (!std::isfinite(x)) return false;
   switch (c.kind) {

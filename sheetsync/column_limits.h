@@ -26,6 +26,9 @@ ColumnLimit ParseColumnLimit(const std::string& data_type, const std::string& ch
 
 // Whether the column takes the text (the content of a quoted literal).
 bool AcceptsText(const ColumnLimit& c, const std::string& text);
+// False when the text cannot fit the column even after quoting, which at
+// most halves a run of apostrophes: a cheap check made before quoting.
+bool MayFitAfterQuoting(const ColumnLimit& c, const std::string& text);
 // Whether the column takes the number (the server rounds halves away from
 // zero into whole-number columns).
 bool AcceptsNumber(const ColumnLimit& c, double x);

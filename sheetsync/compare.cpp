@@ -3,6 +3,7 @@
 // when the database is lost.
 #include <cstdlib>
 
+#include "platform/sql/sql.h"
 #include "platform/ui/ui.h"
 #include "sheetsync/engine.h"
 #include "sheetsync/literals.h"
@@ -30,16 +31,27 @@ std::string FieldText(const dbgate::Field& f) {
 
 }  // namespace
 
+// A sheet that cannot be loaded whole never differs: it is never stored.
 bool Engine::Sheet_Differs() {
   host::Worksheet& ws = ActiveSheet();
-  const long last = Last_Data_Row();
+  if (Sheet_Incomplete[ws.Index()]) return false;
   std::string sql = ws.QueryTables(1).CommandText();
   for (char& ch : sql)
     if (ch == '"') ch = '\'';
+  // The query came with the workbook: only one SELECT is ever run.
+  if (!sql::IsSingleSelect(sql)) {
+    Sheet_Not_Whole(host::kErrorQueryRefused);
+    return false;
+  }
+  const long last = Last_Data_Row();
   const std::string n_text =
       Get_Value(texts::kCountOfQueryPrefix + sql + texts::kCountOfQuerySuffix);
   if (Stop_Program) return false;
   const long n = std::strtol(n_text.c_str(), nullptr, 10);
+  if (n > host::kMaxRows - 1) {  // more records than the sheet has rows
+    Sheet_Not_Whole(host::kErrorResultTooLarge);
+    return false;
+  }
   if (n == 0) return last > 1;
 
   Open_Rows(sql);
@@ -109,7 +121,7 @@ std::string Engine::Changed_Sheets() {
   return list;
 }
 
-void Engine::Save_Copy() {
+bool Engine::Save_Copy() {
   ProgressWindow& progress = ProgressWindow::Instance();
   progress.Progress_Show(
       texts::kCopyingSheetPrefix + WB->Sheets(1).Name() + texts::kCopyingSheetSuffix, false);
@@ -132,17 +144,24 @@ void Engine::Save_Copy() {
   }
   progress.Progress_Text(texts::kSavingCopy);
   const std::string file = CopyFileName(WB->Path(), WB->Name(), ui::Port().Now());
-  skip_failure([&] { copy.SaveAs(file, 1); });
+  std::string failure;
+  try {
+    copy.SaveAs(file, 1);
+  } catch (const host::HostError& e) {
+    failure = e.what();
+  }
   skip_failure([&] { copy.Close(); });
   progress.Progress_Hide();
+  if (failure.empty()) return true;
+  ui::Message(texts::kCopyNotSavedPrefix + failure + texts::kCopyNotSavedSuffix, ui::Buttons::OK);
+  return false;
 }
 
 bool Engine::Emergency_Exit_Close() {
   switch (
       ui::Message(texts::kEmergencyQuestion, ui::Buttons::YesNoCancel, texts::kEmergencyTitle)) {
     case ui::Answer::Yes:
-      Save_Copy();
-      return false;
+      return !Save_Copy();  // without its copy the workbook is not closed
     case ui::Answer::Cancel:
       return true;
     default:

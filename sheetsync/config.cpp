@@ -17,7 +17,10 @@ void Engine::Create_Config_Object() {
     name.erase(name.size() - ext.size());
   INI =
       component::Create<inibook::IniBook>(texts::kIniProgIdPrefix + name + texts::kIniProgIdSuffix);
-  if (!INI) ui::Message(texts::kNoIniObject, ui::Buttons::OK);
+  if (!INI)
+    ui::Message(texts::kNoIniObject, ui::Buttons::OK);
+  else
+    INI->Set_Workbook(*WB);  // the configuration is kept with the workbook
 }
 
 void Engine::Load_Book_Config() {

@@ -82,6 +82,9 @@ class Engine final : public WB_Events {
   // ---- book life (events.cpp)
   void Init_Book();
   void Reset_Book_State();
+  // Closes the served workbook's window, saving a writable workbook; when
+  // the workbook cannot be written, says so, keeps it open and sets Cancel.
+  void Close_Own_Window(bool& Cancel);
   host::Worksheet& ActiveSheet();
 
   // ---- configuration (config.cpp)
@@ -104,6 +107,10 @@ class Engine final : public WB_Events {
   void Close_Value();
   void Refresh_Sheet();
   void Close_DB();
+  // The active sheet cannot be loaded whole (`reason`: the host's
+  // kErrorResultTooLarge or kErrorQueryRefused): from now on it is never
+  // written back, stored or compared. The user is told once per sheet.
+  void Sheet_Not_Whole(int reason);
   // The column limits of Table_Name, asked of the server once per table
   // name, matched to the active sheet's columns; the typing checks values
   // against them until the next call. False (with Stop_Program True) when
@@ -125,6 +132,9 @@ class Engine final : public WB_Events {
   std::string Quote_Text(const std::string& text);
   const inibook::ColumnDesc& Column(int column) const;  // Col_Param for 1..Col_Count
   const ColumnLimit* LimitOf(int column) const;         // nullptr when unknown
+  // Whether a number literal (nullopt: the value is no number) can be
+  // stored in the column.
+  bool StorableNumber(const std::optional<std::string>& literal, int column) const;
 
   // ---- whole-sheet store (store.cpp)
   void Store_Sheet(bool report);
@@ -142,7 +152,9 @@ class Engine final : public WB_Events {
   // ---- comparison and emergency copy (compare.cpp)
   bool Sheet_Differs();
   std::string Changed_Sheets();
-  void Save_Copy();
+  // Writes the emergency copy; false (and the user told) when its file
+  // could not be written.
+  bool Save_Copy();
   bool Emergency_Exit_Close();
   void Emergency_Exit_Save();
 
@@ -162,6 +174,8 @@ class Engine final : public WB_Events {
   int16_t Error_Count = 0;  // saturates at 32767
   SheetFlags Sheet_Visited;
   SheetFlags Sheet_To_Store;
+  // True once the sheet with that index was found not loadable whole.
+  SheetFlags Sheet_Incomplete;
   std::vector<bool> Sync_On_Change, Sync_On_Save, Ask_On_Close;
   bool Skip_Check = false;
 
@@ -172,6 +186,8 @@ class Engine final : public WB_Events {
   void Fill_WB(host::Workbook& wb) {
     if (!WB) WB = &wb;
   }
+  // The workbook's status line tells that database work has stopped.
+  void Show_Database_State();
 
   std::map<std::string, TableLimits> limits_;  // by table name in upper case
   // Limits of the active sheet's columns (nullptr: unknown or a lookup

@@ -42,16 +42,26 @@ Engine::~Engine() = default;
 
 template <class F>
 int Engine::Guard(F&& body) {
+  int status = 0;
   try {
     body();
-    return 0;
   } catch (const host::HostError& e) {
     ProgressWindow::Instance().Progress_Hide();
-    return e.code();
+    status = e.code();
   } catch (const std::exception&) {
     ProgressWindow::Instance().Progress_Hide();
-    return kApplicationError;
+    status = kApplicationError;
   }
+  Show_Database_State();
+  return status;
+}
+
+// Once the database is lost the engine writes nothing more for the life of
+// the workbook; the workbook says so for as long as it is open, so the user
+// knows the emergency copy on closing is where the edits are.
+void Engine::Show_Database_State() {
+  if (Stop_Program && WB && !WB->closed() && WB->Status().empty())
+    WB->SetStatus(texts::kDatabaseLostStatus);
 }
 
 host::Worksheet& Engine::ActiveSheet() {
@@ -68,6 +78,7 @@ void Engine::Reset_Book_State() {
   for (int i = 1; i <= WB->SheetsCount(); ++i) {
     Sheet_Visited[i] = false;
     Sheet_To_Store[i] = false;
+    Sheet_Incomplete[i] = false;
   }
 }
 
@@ -169,9 +180,26 @@ int Engine::Workbook_BeforeClose(host::Workbook& Wb, bool& Cancel) {
     if (!Cancel) {
       Close_DB();
       Skip_Check = true;
-      WB->Parent().ActiveWindowClose(!WB->ReadOnly());
+      Close_Own_Window(Cancel);
     }
   });
+}
+
+// The engine's own workbook is closed, whichever workbook is active. When
+// the workbook cannot be written the close stops: the user is told and the
+// workbook stays open with every edit, and the next close asks again.
+void Engine::Close_Own_Window(bool& Cancel) {
+  WB->Activate();
+  try {
+    WB->Parent().ActiveWindowClose(!WB->ReadOnly());
+  } catch (const host::HostError& e) {
+    Closing = false;
+    Skip_Check = false;
+    Cancel = true;
+    ui::Message(texts::kBookNotSavedPrefix + WB->Name() + texts::kBookNotSavedMiddle + e.what() +
+                    texts::kBookNotSavedSuffix,
+                ui::Buttons::OK);
+  }
 }
 
 int Engine::Simple_Exp() {

@@ -60,7 +60,31 @@ void Engine::Refresh_Sheet() {
   if (Stop_Program || !ADB) return;
   host::QueryTable& qt = ActiveSheet().QueryTables(1);
   int rc = ADB->Query_Refresh(qt, Stop_Program);
+  if (rc == host::kErrorResultTooLarge || rc == host::kErrorQueryRefused) {
+    Sheet_Not_Whole(rc);
+    return;
+  }
   if (rc != 0) RaiseError(rc);
+}
+
+void Engine::Sheet_Not_Whole(int reason) {
+  host::Worksheet& ws = ActiveSheet();
+  bool& known = Sheet_Incomplete[ws.Index()];
+  if (known) return;
+  known = true;
+  const bool synchronised = Sheet_Ready && !Table_Name.empty();
+  std::string text;
+  if (reason == host::kErrorQueryRefused) {
+    text = texts::kQueryRefusedPrefix + ws.Name() + texts::kQueryRefusedSuffix;
+  } else if (synchronised) {
+    text = texts::kTableTooLargePrefix + Table_Name + texts::kTableTooLargeMiddle + ws.Name() +
+           texts::kTooLargeSuffix;
+  } else {
+    text = texts::kQueryTooLargePrefix + ws.Name() + texts::kQueryTooLargeMiddle +
+           texts::kTooLargeSuffix;
+  }
+  if (synchronised) text += texts::kSheetNotStored;
+  ui::Message(text, ui::Buttons::OK);
 }
 
 void Engine::Close_DB() {

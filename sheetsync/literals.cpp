@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/variant/text.h"
@@ -83,29 +84,39 @@ std::optional<std::string> IntegerLiteral(const Variant& v, const Locale& l) {
   return NumberLiteral(RoundHalfEven(*x, 0));
 }
 
-std::string ReplaceAll(std::string text, const std::string& find, const std::string& replacement,
-                       const ReplaceFn& replace) {
-  if (find.empty() || replacement.find(find) != std::string::npos) return text;
-  const long find_chars = CharCount(find);
-  for (;;) {
-    size_t p = text.rfind(find);
-    if (p == std::string::npos) break;
-    long start = CharCount(text.substr(0, p)) + 1;
-    text = replace(text, start, find_chars, replacement);
+std::optional<double> LiteralValue(const std::string& literal) {
+  char* end = nullptr;
+  const double x = std::strtod(literal.c_str(), &end);
+  if (end == literal.c_str() || *end != '\0' || !std::isfinite(x)) return std::nullopt;
+  return x;
+}
+
+std::string QuoteText(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    if (text[i] != '\'') {
+      out += text[i++];
+      continue;
+    }
+    size_t run = 0;
+    while (i < text.size() && text[i] == '\'') ++i, ++run;
+    out.append((run + 1) / 2, '"');
   }
-  return text;
+  return out;
 }
 
-std::string QuoteText(const std::string& text, const ReplaceFn& replace) {
-  if (text.find('\'') == std::string::npos) return text;  // nothing to replace
-  return ReplaceAll(ReplaceAll(text, "''", "\"", replace), "'", "\"", replace);
+long CharCount(const std::string& text) {
+  return static_cast<long>(kassa::CharCount(text));
 }
 
-long CharCount(const std::string& text) { return static_cast<long>(kassa::CharCount(text)); }
+std::string UpperCase(const std::string& text) {
+  return kassa::UpperCase(text);
+}
 
-std::string UpperCase(const std::string& text) { return kassa::UpperCase(text); }
-
-bool FitsCp1251(const std::string& text) { return kassa::FitsCp1251(text); }
+bool FitsCp1251(const std::string& text) {
+  return kassa::FitsCp1251(text);
+}
 
 std::string Two_Digits(int n) {
   return (n < 10 ? "0" : "") + std::to_string(n);

@@ -4,7 +4,6 @@
 // Nothing here touches the host, the database or the user interface.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -25,19 +24,18 @@ std::optional<std::string> DoubleLiteral(const Variant& v, const Locale& l = Cur
 // (12,5 -> 12; 13,5 -> 14; 12,6 -> 13), whatever decimal separator the
 // locale uses, so the server never does its own rounding of a fraction.
 std::optional<std::string> IntegerLiteral(const Variant& v, const Locale& l = CurrentLocale());
+// The number the server reads from such a literal; nullopt when it would
+// refuse it (a literal rounded above the largest double, as the text of the
+// largest number itself is).
+std::optional<double> LiteralValue(const std::string& literal);
 
-// The host's character replacement: `count` characters from 1-based
-// character position `start` replaced by `replacement`.
-using ReplaceFn = std::function<std::string(const std::string& text, long start, long count,
-                                            const std::string& replacement)>;
-// Replaces every occurrence of `find`, the last one first, through `replace`.
-// `replacement` must not contain `find` (else the text is returned as is).
-std::string ReplaceAll(std::string text, const std::string& find, const std::string& replacement,
-                       const ReplaceFn& replace);
-// Every apostrophe, single or doubled, becomes one double-quote character.
-std::string QuoteText(const std::string& text, const ReplaceFn& replace);
+// Every apostrophe, single or doubled, becomes one double-quote character:
+// a run of n apostrophes becomes (n + 1) / 2 double quotes, as replacing
+// every doubled apostrophe (the last one first) and then every single one
+// gives. One pass over the text; every other byte is kept as it is.
+std::string QuoteText(const std::string& text);
 
-// Number of characters (code points) of UTF-8 text.
+// Number of characters of UTF-8 text (the system's one character model).
 long CharCount(const std::string& text);
 // Upper case of Latin and Cyrillic letters (others unchanged), as UCase does.
 std::string UpperCase(const std::string& text);

@@ -2,7 +2,8 @@
 // The delete and every insert run in one transaction: a failure leaves the
 // table exactly as it was and a retry repeats the whole transaction. The
 // cells are read (and looked up) before the transaction starts; rows are
-// sent as multi-row inserts of the per-row value lists.
+// sent as multi-row inserts of the per-row value lists. A store that marked
+// cells it could not store leaves the sheet unrefreshed, as typed.
 #include <algorithm>
 #include <utility>
 
@@ -33,11 +34,15 @@ class LookupMemoScope {
 
 }  // namespace
 
+// Moving up from the grid's last row finds the last filled cell of a column;
+// a column whose last row is itself filled ends there (moving up from a
+// filled cell would stop at the top of its block instead).
 long Engine::Last_Data_Row() {
   host::Worksheet& ws = ActiveSheet();
   long last = 1;
   for (int c = 1; c <= Col_Count; ++c) {
-    long r = ws.Cells(host::kMaxRows, c).End(host::xlUp).Row();
+    host::Range bottom = ws.Cells(host::kMaxRows, c);
+    long r = bottom.Value().IsEmpty() ? bottom.End(host::xlUp).Row() : host::kMaxRows;
     if (r > last) last = r;
   }
   return last;
@@ -56,12 +61,13 @@ void Engine::Store_Sheet(bool report) {
     ui::Message(texts::kSheetPrefix + sheet_name + texts::kSheetNotReadySuffix, ui::Buttons::OK);
     return;
   }
-  if (Stop_Program) return;
+  if (Stop_Program || Sheet_Incomplete[ActiveSheet().Index()]) return;
   if (!Learn_Table_Limits()) return;
 
   ProgressWindow& progress = ProgressWindow::Instance();
   progress.Progress_Show(texts::kLoadingSheetPrefix + sheet_name + texts::kFiveDots, true);
 
+  const int16_t marked_before = Error_Count;
   std::vector<std::string> statements;
   statements.push_back(texts::kDeleteFrom + Table_Name);
   // Every row has the same field list (it depends on the configuration
@@ -135,6 +141,13 @@ void Engine::Store_Sheet(bool report) {
         texts::kNotStoredPrefix + std::to_string(Error_Count) + texts::kNotStoredMarkedSuffix,
         ui::Buttons::OK);
     Error_Count = 0;
+    progress.Progress_Hide();
+    return;
+  }
+  if (!report && Error_Count > marked_before) {
+    // A store for closing that marked cells leaves the sheet as typed: the
+    // close question about the values not stored sends the user back to
+    // these cells, and they must still hold what was typed.
     progress.Progress_Hide();
     return;
   }

@@ -34,6 +34,29 @@ inline constexpr const char* kStoreQuestionTitle = "Запрос на внесе
 inline constexpr const char* kInputErrorsSuffix =
     " значений. При следующем обновлении данные будут утеряны. Вернуться и внести исправления ?";
 inline constexpr const char* kInputErrorsTitle = "Ошибки ввода";
+// The workbook could not be written on its way out: it stays open.
+inline constexpr const char* kBookNotSavedPrefix = "Книга ";
+inline constexpr const char* kBookNotSavedMiddle = " не сохранена: ";
+inline constexpr const char* kBookNotSavedSuffix =
+    ". Книга остаётся открытой, изменения в ней не потеряны.";
+// A sheet that cannot be loaded whole: its table is larger than the sheet,
+// or its query is not one SELECT and was not run. Such a sheet is never
+// written to its table.
+inline constexpr const char* kTableTooLargePrefix = "Таблица ";
+inline constexpr const char* kTableTooLargeMiddle = " не помещается на лист ";
+inline constexpr const char* kQueryTooLargePrefix = "Результат запроса листа ";
+inline constexpr const char* kQueryTooLargeMiddle = " не помещается на лист";
+inline constexpr const char* kTooLargeSuffix = " (на листе 65535 строк данных).";
+inline constexpr const char* kQueryRefusedPrefix = "Запрос листа ";
+inline constexpr const char* kQueryRefusedSuffix =
+    " не выполнен: книга может читать базу данных только одним запросом SELECT.";
+inline constexpr const char* kSheetNotStored = " Изменения листа в базу не вносятся.";
+// The workbook's status once the database is lost: nothing more is written.
+inline constexpr const char* kDatabaseLostStatus =
+    "нет связи с базой данных: изменения книги в базу не записываются";
+// The emergency copy could not be written.
+inline constexpr const char* kCopyNotSavedPrefix = "Копия книги не сохранена: ";
+inline constexpr const char* kCopyNotSavedSuffix = ".";
 
 // Progress window.
 inline constexpr const char* kProgressForm = "Dispay_Proccess";

@@ -114,6 +114,15 @@ std::string Engine::Read_Time(long row, int column) {
   return TimeLiteral(SplitDate(*t));
 }
 
+// A number is judged by its literal, as the server will read it: a literal
+// the server refuses, or a value outside the column's range, is not stored.
+bool Engine::StorableNumber(const std::optional<std::string>& literal, int column) const {
+  if (!literal) return false;
+  const std::optional<double> x = LiteralValue(*literal);
+  const ColumnLimit* limit = LimitOf(column);
+  return x && (!limit || AcceptsNumber(*limit, *x));
+}
+
 std::string Engine::Read_Double(long row, int column) {
   Variant v = CellValue(ActiveSheet(), row, column);
   if (EmptyText(v)) {
@@ -121,8 +130,7 @@ std::string Engine::Read_Double(long row, int column) {
     return texts::kNull;
   }
   std::optional<std::string> literal = DoubleLiteral(v);
-  const ColumnLimit* limit = LimitOf(column);
-  if (!literal || (limit && !AcceptsNumber(*limit, *ToDouble(v)))) {
+  if (!StorableNumber(literal, column)) {
     Mark_Error(row, column);
     return texts::kNull;
   }
@@ -137,8 +145,7 @@ std::string Engine::Read_Integer(long row, int column) {
     return texts::kNull;
   }
   std::optional<std::string> literal = IntegerLiteral(v);
-  const ColumnLimit* limit = LimitOf(column);
-  if (!literal || (limit && !AcceptsNumber(*limit, RoundHalfEven(*ToDouble(v), 0)))) {
+  if (!StorableNumber(literal, column)) {
     Mark_Error(row, column);
     return texts::kNull;
   }
@@ -153,10 +160,17 @@ std::string Engine::Read_Text(long row, int column) {
     Clear_Mark(row, column);
     return texts::kNull;
   }
-  std::string quoted = Quote_Text(text);
+  // Checks that need no quoting come first: a text the database's
+  // character set cannot hold (invalid UTF-8 included), or one so long that
+  // even with every apostrophe pair quoted into one character it exceeds
+  // its column, is never quoted nor sent.
   const ColumnLimit* limit = LimitOf(column);
-  bool has_dictionary = !Column(column).dict_table.empty();
-  if ((limit && !AcceptsText(*limit, quoted)) || (has_dictionary && !FitsCp1251(quoted))) {
+  if (!FitsCp1251(text) || (limit && !MayFitAfterQuoting(*limit, text))) {
+    Mark_Error(row, column);
+    return texts::kNull;
+  }
+  std::string quoted = Quote_Text(text);
+  if (limit && !AcceptsText(*limit, quoted)) {
     Mark_Error(row, column);
     return texts::kNull;
   }
@@ -165,12 +179,7 @@ std::string Engine::Read_Text(long row, int column) {
 }
 
 std::string Engine::Quote_Text(const std::string& text) {
-  if (text.find('\'') == std::string::npos) return text;  // nothing to replace
-  host::Application& app = WB->Parent();
-  return QuoteText(
-      text, [&app](const std::string& t, long start, long count, const std::string& replacement) {
-        return app.Replace(t, start, count, replacement);
-      });
+  return QuoteText(text);
 }
 
 std::string Engine::Lookup_Value(const std::string& literal, long row, int column) {

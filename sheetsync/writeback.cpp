@@ -35,12 +35,19 @@ void Engine::Sync_Range(host::Range& Target) {
     ui::Message(texts::kSheetPrefix + ws.Name() + texts::kSheetNotReadySuffix, ui::Buttons::OK);
     return;
   }
+  // A sheet that cannot hold its whole table is not written: its rows are
+  // not the table's rows, and the records past the sheet's end would go.
+  if (Sheet_Incomplete[ws.Index()]) return;
   Error_Count = 0;
   if (last_col > Col_Count) last_col = Col_Count;
   if (!Learn_Table_Limits()) return;
 
   const long n = ToCount(Get_Value(texts::kCountFrom + Table_Name));
   if (Stop_Program) return;
+  if (n > host::kMaxRows - 1) {
+    Sheet_Not_Whole(host::kErrorResultTooLarge);
+    return;
+  }
   if (n + 1 < last_row) {
     Insert_Row_Ids(n + 2, last_row);
     if (Stop_Program) return;

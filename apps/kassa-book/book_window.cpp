@@ -239,6 +239,10 @@ void BookWindow::UpdateTitle() {
   if (!book_) return;
   QString title = QString::fromStdString(book_->Name());
   if (book_->ReadOnly()) title += QString::fromUtf8(texts::kReadOnlySuffix);
+  // The status the workbook's macros set (the database is lost) stays in
+  // the title for as long as it holds.
+  if (!book_->Status().empty())
+    title += QString::fromUtf8(texts::kTitleSeparator) + QString::fromStdString(book_->Status());
   title += QString::fromUtf8(texts::kTitleSeparator) + QString::fromUtf8(texts::kProductName);
   if (windowTitle() != title) setWindowTitle(title);
 }

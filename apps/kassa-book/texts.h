@@ -12,7 +12,8 @@ inline constexpr const char* kOpenTitle = "Открыть книгу";
 inline constexpr const char* kSaveAsTitle = "Сохранить книгу как";
 inline constexpr const char* kOpenFilter = "Книги (*.xls *.xlsx);;Все файлы (*)";
 inline constexpr const char* kReadOnlySuffix = " [только чтение]";
-// The window's title: the workbook's file name, then the program's name.
+// The window's title: the workbook's file name, the workbook's status when
+// it has one, then the program's name.
 inline constexpr const char* kTitleSeparator = " — ";
 inline constexpr const char* kProductName = "Kassa";
 
@@ -47,6 +48,10 @@ inline constexpr const char* kFindNext = "Далее";
 inline constexpr const char* kFindPrevious = "Назад";
 inline constexpr const char* kFindClose = "Закрыть поиск";
 inline constexpr const char* kNotFound = "Не найдено: ";
+
+// Something the window could not handle ended the program (shown, then the
+// program exits with a non-zero status).
+inline constexpr const char* kInternalError = "Работа программы прервана из-за внутренней ошибки: ";
 inline constexpr const char* kNoDisplay =
     "kassa-book: окно книги требует графической среды (DISPLAY не задан).\n";
 

@@ -40,6 +40,9 @@ class HostDriver {
   virtual void Clear(long row1, int col1, long row2, int col2) = 0;
   virtual void Click(const std::string& shape) = 0;
   virtual void Save() = 0;
+  // Saves the active workbook under another name (relative to the
+  // scenario's folder), with the save event first.
+  virtual void SaveAs(const std::string& file) = 0;
   virtual void Close() = 0;
   // Whether the active workbook has a sheet of that name.
   virtual bool HasSheet(const std::string& name) = 0;
@@ -78,6 +81,7 @@ class ModelDriver : public HostDriver {
   void Clear(long row1, int col1, long row2, int col2) override;
   void Click(const std::string& shape) override;
   void Save() override;
+  void SaveAs(const std::string& file) override;
   void Close() override;
   bool HasSheet(const std::string& name) override;
   std::vector<std::string> Show(const std::string& sheet, bool all, long row1, int col1, long row2,

@@ -59,6 +59,12 @@ int main(int argc, char** argv) {
   setenv("KASSA_DEPLOY", deploy.c_str(), 0);
   if (!host.empty())
     return kassa::script::RunInOffice(file, host == "--calc-window", deploy, tools);
-  kassa::script::Runner runner(std::move(script), deploy, tools);
-  return runner.Run();
+  try {
+    kassa::script::Runner runner(std::move(script), deploy, tools);
+    return runner.Run();
+  } catch (const std::exception& e) {
+    std::printf("%s%s%s\n", kassa::script::texts::kFailPrefix, kassa::script::texts::kInternalError,
+                e.what());
+    return 1;
+  }
 }

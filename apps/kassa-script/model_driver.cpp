@@ -48,6 +48,10 @@ void ModelDriver::Save() {
   host::user::Save(Book());
 }
 
+void ModelDriver::SaveAs(const std::string& file) {
+  host::user::SaveAs(Book(), file);
+}
+
 void ModelDriver::Close() {
   host::user::Close(Book());
 }

@@ -109,7 +109,13 @@ bool Runner::NextAction() {
 }
 
 int Runner::Run() {
-  while (const Line* line = script_.Take()) Execute(*line);
+  // Whatever escapes a step (the host reports its own errors itself) ends
+  // the run with the reason, never as an abort.
+  try {
+    while (const Line* line = script_.Take()) Execute(*line);
+  } catch (const std::exception& e) {
+    Fail(texts::kInternalError + std::string(e.what()));
+  }
   return 0;
 }
 
@@ -133,9 +139,16 @@ void Runner::Execute(const Line& line) {
     backend_.QueueAnswer(*a);
   } else if (cmd == "show") {
     DoShow(line);
+  } else if (cmd == "copy") {
+    // The user copies a file (a workbook) in the file manager.
+    Arity(line, 3, 3);
+    std::error_code ec;
+    std::filesystem::copy_file(line.words[1], line.words[2],
+                               std::filesystem::copy_options::overwrite_existing, ec);
+    if (ec) Fail(texts::kCannotCopy + line.words[1] + ": " + ec.message());
   } else if (cmd == "open" || cmd == "activate" || cmd == "select" || cmd == "type" ||
              cmd == "paste" || cmd == "clear" || cmd == "click" || cmd == "save" ||
-             cmd == "close") {
+             cmd == "saveas" || cmd == "close") {
     DoHost(line);
   } else if (cmd == "fill" || cmd == "press" || cmd == "choose" || cmd == "dismiss") {
     DoForm(line);

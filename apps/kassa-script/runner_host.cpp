@@ -51,6 +51,9 @@ void Runner::DoHost(const Line& line) {
     } else if (cmd == "save") {
       Arity(line, 1, 1);
       driver_->Save();
+    } else if (cmd == "saveas") {
+      Arity(line, 2, 2);
+      driver_->SaveAs(line.words[1]);
     } else if (cmd == "close") {
       Arity(line, 1, 1);
       driver_->Close();

@@ -14,6 +14,7 @@
 #include <com/sun/star/awt/XControl.hpp>
 #include <com/sun/star/awt/XControlModel.hpp>
 #include <com/sun/star/awt/XSystemDependentWindowPeer.hpp>
+#include <com/sun/star/awt/XTopWindow.hpp>
 #include <com/sun/star/awt/grid/XGridRowSelection.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
@@ -144,10 +145,22 @@ void OfficeDriver::Wait(const std::function<bool()>& done, const std::string& wh
 
 Reference<css::frame::XModel> OfficeDriver::Model() {
   // A document the office has closed is gone for the user.
-  try {
-    if (model_.is() && !model_->getCurrentController().is()) model_.clear();
-  } catch (const css::uno::RuntimeException&) {
+  auto gone = [](const Reference<css::frame::XModel>& m) {
+    try {
+      return !m.is() || !m->getCurrentController().is();
+    } catch (const css::uno::RuntimeException&) {
+      return true;
+    }
+  };
+  if (gone(model_)) {
+    // The document shown before comes back in front.
+    std::erase_if(shown_, [&](const auto& s) { return gone(s.first); });
     model_.clear();
+    changes_.clear();
+    if (!shown_.empty()) {
+      model_ = shown_.back().first;
+      changes_ = shown_.back().second;
+    }
   }
   if (!model_.is()) fail("no workbook is open");
   return model_;
@@ -172,6 +185,22 @@ void OfficeDriver::Open(const std::string& file) {
   if (!std::filesystem::exists(p)) throw host::HostError(1004, "не удалось прочитать файл " + file);
   OUString url;
   osl::FileBase::getFileURLFromSystemPath(U(p.string()), url);
+  // A document already open comes to the front, as the office does when
+  // the user opens its file again.
+  for (size_t i = 0; i < shown_.size(); ++i) {
+    if (shown_[i].first->getURL() != url) continue;
+    auto again = shown_[i];
+    shown_.erase(shown_.begin() + static_cast<long>(i));
+    shown_.push_back(again);
+    model_ = again.first;
+    changes_ = again.second;
+    Reference<css::frame::XFrame> frame = model_->getCurrentController()->getFrame();
+    frame->activate();
+    Reference<css::awt::XTopWindow> top(frame->getContainerWindow(), UNO_QUERY);
+    if (top.is()) top->toFront();
+    ProcessEvents();
+    return;
+  }
   Reference<css::frame::XDesktop2> desktop = css::frame::Desktop::create(Context());
   Reference<css::lang::XComponent> doc = desktop->loadComponentFromURL(
       url, "_blank", 0,
@@ -182,6 +211,7 @@ void OfficeDriver::Open(const std::string& file) {
   changes_ = new ChangeCounter;
   Reference<css::util::XChangesNotifier> notifier(model, UNO_QUERY);
   if (notifier.is()) notifier->addChangesListener(changes_.get());
+  shown_.emplace_back(model_, changes_);
   if (!IsHostDocument(model)) return;
   // The open job takes the workbook on once the office has shown it.
   Wait([&] { return FindAdapter(model) != nullptr; }, "take the workbook on");
@@ -443,6 +473,20 @@ void OfficeDriver::Click(const std::string& shape) {
 
 void OfficeDriver::Save() {
   Command(".uno:Save");
+}
+
+void OfficeDriver::SaveAs(const std::string& file) {
+  // The office's Save As with the file's name typed, kept in the workbook's
+  // own format (the one the workbook window writes, whatever the ending).
+  std::error_code ec;
+  std::filesystem::path p = std::filesystem::absolute(file, ec).lexically_normal();
+  OUString url;
+  osl::FileBase::getFileURLFromSystemPath(U(p.string()), url);
+  if (!Dispatch(
+          Model()->getCurrentController()->getFrame(), ".uno:SaveAs",
+          Seq({Arg("URL", Any(url)), Arg("FilterName", Any(OUString("Calc MS Excel 2007 XML"))),
+               Arg("Overwrite", Any(true))})))
+    fail("the office has no command .uno:SaveAs");
 }
 
 void OfficeDriver::Close() {

@@ -39,6 +39,7 @@ class OfficeDriver : public script::HostDriver {
   void Clear(long row1, int col1, long row2, int col2) override;
   void Click(const std::string& shape) override;
   void Save() override;
+  void SaveAs(const std::string& file) override;
   void Close() override;
   bool HasSheet(const std::string& name) override;
   std::vector<std::string> Show(const std::string& sheet, bool all, long row1, int col1, long row2,
@@ -68,6 +69,9 @@ class OfficeDriver : public script::HostDriver {
   Reference<css::frame::XModel> model_;
   Reference<css::frame::XModel> scratch_;  // source of pasted blocks
   Reference<ChangeCounter> changes_;       // the open document's reported changes
+  // The documents opened, in the order the user last had them in front (the
+  // last one is model_); a closed one goes and the one before comes back.
+  std::vector<std::pair<Reference<css::frame::XModel>, Reference<ChangeCounter>>> shown_;
 };
 
 }  // namespace kassa::calc

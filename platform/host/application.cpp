@@ -49,6 +49,12 @@ std::string Application::Replace(const std::string& text, long start, long count
   return text.substr(0, b1) + replacement + text.substr(b2);
 }
 
+void Application::SetActive(Workbook& wb) {
+  std::erase(activation_order_, &wb);
+  activation_order_.push_back(&wb);
+  active_ = &wb;
+}
+
 Workbook& Application::NewBook() {
   books_.push_back(
       std::unique_ptr<Workbook>(new Workbook(*this, texts::NewBookName(++new_book_counter_))));
@@ -70,7 +76,7 @@ Workbook& Application::Add() {
   FreeClosedBooks();
   Workbook& wb = NewBook();
   wb.AddSheet(texts::NewSheetName(1));
-  active_ = &wb;
+  SetActive(wb);
   return wb;
 }
 
@@ -93,7 +99,7 @@ Workbook& Application::Open(const std::string& path, bool read_only) {
   std::string full = std::filesystem::absolute(path).lexically_normal().string();
   for (auto& b : books_)
     if (b->FullName() == full) {
-      active_ = b.get();
+      SetActive(*b);
       return *b;
     }
   auto book = std::unique_ptr<Workbook>(new Workbook(*this, ""));
@@ -101,11 +107,12 @@ Workbook& Application::Open(const std::string& path, bool read_only) {
   std::filesystem::path p(full);
   book->name_ = p.filename().string();
   book->path_ = p.parent_path().string();
-  book->read_only_ = read_only;
+  book->read_only_ = read_only || !book->unkept_.empty();
   book->saved_ = true;
   books_.push_back(std::move(book));
   Workbook& wb = *books_.back();
-  active_ = &wb;
+  SetActive(wb);
+  if (!wb.unkept_.empty()) ui::Message(texts::OpenedReadOnly(wb.name_, wb.unkept_));
   // The workbook's macros: the event sink by its ProgID, then the open event.
   if (!wb.sink_progid_.empty()) {
     wb.sink_ = component::Create<WorkbookEventSink>(wb.sink_progid_);

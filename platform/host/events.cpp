@@ -65,7 +65,7 @@ void EventDispatch::ActivateSheet(Worksheet& sheet) {
   Workbook& wb = sheet.Parent();
   if (wb.closed()) throw HostError(1004, texts::kNoWorkbook);
   Application& app = wb.Parent();
-  app.active_ = &wb;
+  app.SetActive(wb);
   int index = sheet.Index() - 1;
   if (index == wb.active_) return;  // the active sheet: nothing happens
   // As in the spreadsheet program, the new sheet is already active while the

@@ -17,12 +17,13 @@
 // Workbook files are .xlsx whatever their name says: values, number formats,
 // font colour index and bold, column widths and formats, sheet order and the
 // active sheet. The host's own data (event sink ProgID, query tables, sheet
-// buttons, charts) travels in custom document properties "KassaHost.NNN",
-// which other spreadsheet programs keep but ignore. Query-table passwords are
-// written as "xxx". A sheet's charts are also written as native chart
-// objects over a block of month totals beside the sheet's cells, so other
-// spreadsheet programs show them; that block is derived and is not read back
-// as cells.
+// buttons, charts, components' stored texts) travels in custom document
+// properties "KassaHost.NNN", which other spreadsheet programs keep but
+// ignore. Query-table passwords are written as "xxx". A sheet's charts are
+// also written as native chart objects over a block of month totals beside
+// the sheet's cells, so other spreadsheet programs show them; that block is
+// derived and is not read back as cells. A file holding more than the model
+// keeps opens read-only and is never written over.
 #pragma once
 
 #include <functional>
@@ -47,7 +48,7 @@ constexpr int kColorGrey = 48;
 
 // The one exception a host call throws; `code` follows the spreadsheet's
 // run-time error numbers where one fits (9 subscript out of range, 1004
-// application-defined error, 13 type mismatch).
+// application-defined error, 13 type mismatch, and the two below).
 class KASSA_EXPORT HostError : public std::runtime_error {
  public:
   HostError(int code, const std::string& what);
@@ -56,6 +57,13 @@ class KASSA_EXPORT HostError : public std::runtime_error {
  private:
   int code_;
 };
+
+// QueryTable::Refresh: the query returned more rows than the sheet holds
+// below its header row (kMaxRows - 1); the rows that fit were loaded.
+constexpr int kErrorResultTooLarge = 6;  // "overflow"
+// QueryTable::Refresh: the query text is not one SELECT statement and was not
+// run; the sheet is unchanged.
+constexpr int kErrorQueryRefused = 70;  // "permission denied"
 
 class Application;
 struct EventDispatch;  // raises the workbook events (internal)
@@ -137,7 +145,11 @@ class KASSA_EXPORT QueryTable {
   virtual bool EnableRefresh() const = 0;
   virtual void EnableRefresh(bool on) = 0;
   // Runs CommandText through Connection and writes the result into the
-  // sheet; throws HostError when the query cannot be run.
+  // sheet; throws HostError when the query cannot be run. The query only
+  // reads: a text that is not one SELECT is refused (kErrorQueryRefused)
+  // and the query runs in a read-only transaction. At most the rows the
+  // sheet holds are read; a larger result loads those and then throws
+  // kErrorResultTooLarge.
   virtual void Refresh() = 0;
   virtual std::string CommandText() const = 0;
   virtual void CommandText(const std::string& sql) = 0;
@@ -315,9 +327,12 @@ void Click(Worksheet& sheet, const std::string& shape);
 class KASSA_EXPORT WorkbookDocument {
  public:
   virtual ~WorkbookDocument();
-  // Workbook::Save: the program writes its file in its own way and returns
-  // the workbook's full file name afterwards. Throws HostError on failure.
-  virtual std::string Store() = 0;
+  // Workbook::Save: the program writes its file in its own way, keeping
+  // `host_data` (the host's own data: event sink, query tables, buttons,
+  // texts the components keep) as the file's custom properties in place of
+  // the ones it held, and returns the workbook's full file name afterwards.
+  // Throws HostError on failure.
+  virtual std::string Store(const std::vector<std::pair<std::string, std::string>>& host_data) = 0;
   // Workbook::Close: the workbook is closed in the host; the program closes
   // its window without asking anything.
   virtual void Closed() = 0;
@@ -335,6 +350,18 @@ class KASSA_EXPORT Workbook {
   std::string FullName() const;
   bool ReadOnly() const { return read_only_; }
   void SetReadOnly(bool ro) { read_only_ = ro; }
+  // What the workbook's file held that the host does not keep (formulas,
+  // merged cells, fills, ...), one Russian name per kind; empty when the
+  // model holds all of it. Such a workbook opens read-only and is never
+  // written (Save and SaveAs throw HostError), so its file is not damaged.
+  const std::vector<std::string>& UnkeptContent() const { return unkept_; }
+
+  // Texts a component keeps with the workbook (for example the workbook's
+  // configuration), saved in its file and read back; "" when none. Setting
+  // one does not count as a change of the workbook.
+  std::string StoredText(const std::string& key) const;
+  void StoredText(const std::string& key, const std::string& text);  // "" removes it
+  const std::map<std::string, std::string>& StoredTexts() const { return stored_texts_; }
 
   int SheetsCount() const { return static_cast<int>(sheets_.size()); }
   Worksheet& Sheets(int index);                // 1-based; throws HostError (9)
@@ -351,7 +378,8 @@ class KASSA_EXPORT Workbook {
   void SaveAs(const std::string& filename, int access_mode = 1);
   // Writes to its own file (no events).
   void Save();
-  // Closes the workbook without events or questions.
+  // Closes the workbook without events or questions. The workbook that was
+  // active before it becomes the active one again.
   void Close();
   bool Saved() const { return saved_; }
   void MarkChanged() { saved_ = false; }
@@ -366,6 +394,16 @@ class KASSA_EXPORT Workbook {
 
   bool closed() const { return closed_; }
 
+  // A short line about the workbook's state that its macros set for as long
+  // as it holds (the workbook window shows it); "" when there is nothing to
+  // tell. Not saved with the file; no events.
+  const std::string& Status() const { return status_; }
+  void SetStatus(const std::string& status) { status_ = status; }
+
+  // Makes this the application's active workbook (its window comes to the
+  // front); its active sheet stays. No events. Throws when it is closed.
+  void Activate();
+
  private:
   friend class Application;
   friend class Worksheet;
@@ -378,11 +416,13 @@ class KASSA_EXPORT Workbook {
   Worksheet& InsertCopy(const Worksheet& sheet, size_t position);
   std::string FreeSheetName(const std::string& base) const;
   host::Application* app_;
-  std::string name_, path_;
+  std::string name_, path_, status_;
   bool read_only_ = false, saved_ = true, closed_ = false;
   std::vector<std::unique_ptr<Worksheet>> sheets_;
   int active_ = 0;  // 0-based index of the active sheet
   std::string sink_progid_;
+  std::vector<std::string> unkept_;
+  std::map<std::string, std::string> stored_texts_;
   std::shared_ptr<WorkbookEventSink> sink_;
   std::map<std::string, std::shared_ptr<SheetMacroTarget>> macro_targets_;
   std::shared_ptr<WorkbookDocument> document_;  // set by Application::OpenDocument
@@ -409,7 +449,9 @@ class KASSA_EXPORT Application {
 
   // Opens a workbook file; its macros run: the event sink is created by its
   // ProgID (a component that cannot be created is reported once) and
-  // Workbook_Open is raised. Throws HostError when the file cannot be read.
+  // Workbook_Open is raised. A file holding content the host does not keep
+  // opens read-only, and the user is told why before the macros run.
+  // Throws HostError when the file cannot be read.
   Workbook& Open(const std::string& path, bool read_only = false);
   // Opens a workbook that another program already shows (`document`): it
   // is named after `full_name`, `fill` builds its sheets, cells and active
@@ -441,9 +483,14 @@ class KASSA_EXPORT Application {
   // is running.
   void FreeClosedBooks();
   Workbook& NewBook();
+  // Makes `wb` the active workbook, last in the activation order.
+  void SetActive(Workbook& wb);
   std::vector<std::unique_ptr<Workbook>> books_;
   std::vector<std::unique_ptr<Workbook>> closed_books_;  // kept for the Application's life
   Workbook* active_ = nullptr;
+  // The open workbooks in the order they were last active, the active one
+  // last: closing a workbook makes the one before it active again.
+  std::vector<Workbook*> activation_order_;
   int new_book_counter_ = 0;
   int event_depth_ = 0;  // events currently running (nesting)
 };
@@ -473,6 +520,9 @@ void Click(Worksheet& sheet, const std::string& shape);
 // read-only). Close: before-close event, then the workbook closes unless
 // cancelled or already closed by the event.
 void Save(Workbook& book);
+// Save As: before-save event, then the workbook is written under `path` and
+// takes that name, unless cancelled.
+void SaveAs(Workbook& book, const std::string& path);
 void Close(Workbook& book);
 }  // namespace user
 

@@ -5,6 +5,7 @@
 
 #include "platform/host/host.h"
 #include "platform/host/internal.h"
+#include "platform/variant/text.h"
 
 namespace kassa::host {
 
@@ -12,16 +13,27 @@ namespace {
 
 constexpr size_t kChunk = 200;
 
+// A byte that is no UTF-8 character is escaped too, so the properties hold
+// well-formed text whatever a query or a name holds.
 std::string Escape(const std::string& s) {
   std::string out;
-  for (unsigned char c : s) {
-    if (c == '%' || c == ';' || c == '|' || c < 0x20 || c == 0x7F) {
+  for (size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const size_t len = CharLength(s, i);
+    if (len > 1) {
+      // A whole character of several bytes stays as it is.
+      out.append(s, i, len);
+      i += len;
+      continue;
+    }
+    if (c == '%' || c == ';' || c == '|' || c < 0x20 || c == 0x7F || c >= 0x80) {
       char buf[4];
       std::snprintf(buf, sizeof buf, "%%%02X", c);
       out += buf;
     } else {
       out += static_cast<char>(c);
     }
+    ++i;
   }
   return out;
 }
@@ -78,14 +90,17 @@ std::vector<std::pair<std::string, std::string>> EncodeHostData(const Workbook& 
     for (const std::vector<std::string>& chart : ChartRecords(ws, i))
       records.push_back(Record(chart));
   }
+  for (const auto& [key, value] : book.StoredTexts())
+    records.push_back(Record({"text", key, value}));
   std::string text;
   for (size_t i = 0; i < records.size(); ++i) text += (i ? "|" : "") + records[i];
   std::vector<std::pair<std::string, std::string>> props;
   size_t at = 0;
   while (at < text.size()) {
-    size_t end = std::min(text.size(), at + kChunk);
-    // Never cut inside a UTF-8 character or a %XX escape.
-    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    // Never cut inside a character or a %XX escape.
+    size_t end = at;
+    while (end < text.size() && end + CharLength(text, end) - at <= kChunk)
+      end += CharLength(text, end);
     for (size_t k = 1; k <= 2 && end < text.size(); ++k)
       if (end >= k && text[end - k] == '%') {
         end -= k;
@@ -120,6 +135,8 @@ bool DecodeHostData(const std::vector<std::pair<std::string, std::string>>& prop
         Worksheet& ws = book.Sheets(std::stoi(f[1]));
         QueryTable& q = ws.AddQueryTable(f[3], f[4]);
         q.EnableRefresh(f[2] == "1");
+      } else if (f[0] == "text" && f.size() == 3) {
+        book.StoredText(f[1], f[2]);
       } else if (f[0] == "shape" && f.size() == 10) {
         Worksheet& ws = book.Sheets(std::stoi(f[1]));
         Shape s;

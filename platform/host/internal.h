@@ -48,10 +48,18 @@ struct EventDispatch {
 // in custom document properties named "KassaHost.NNN".
 class WorkbookFile {
  public:
+  // Reading inflates at most this much of one part of a file, and of all its
+  // parts together; a file that would inflate more cannot be read. A full
+  // sheet of 65,536 rows of a ledger inflates to some tens of megabytes.
+  static constexpr size_t kMaxInflatedPart = size_t{256} << 20;
+  static constexpr size_t kMaxInflatedBook = size_t{512} << 20;
+
   // Writes `book` to `path`; throws HostError when the file cannot be written.
   // Query-table passwords are written as "xxx".
   static void Write(const Workbook& book, const std::string& path);
-  // Fills the empty `book` from the file; throws HostError on failure.
+  // Fills the empty `book` from the file and notes in it what the file
+  // holds that the model does not keep (Workbook::UnkeptContent). Throws
+  // HostError, and nothing else, when the file cannot be read.
   static void Read(const std::string& path, Workbook& book);
 };
 
@@ -71,6 +79,7 @@ void WriteSheetCharts(lxw_workbook* book, lxw_worksheet* out, const Worksheet& w
 //   query;<sheet position>;<1|0 refresh enabled>;<connection>;<command text>
 //   shape;<sheet position>;<name>;<caption>;<left>;<top>;<width>;<height>;<ProgID>;<method>
 //   chart;... (see ChartRecords)
+//   text;<key>;<text>             a component's stored text (Workbook::StoredText)
 // Connection strings are written with their passwords masked.
 constexpr const char* kHostDataProperty = "KassaHost.";
 std::vector<std::pair<std::string, std::string>> EncodeHostData(const Workbook& book);
@@ -114,11 +123,18 @@ std::string MaskPasswords(const std::string& connection);
 std::unique_ptr<QueryTable> MakeQueryTable(Worksheet& sheet, const std::string& connection,
                                            const std::string& command_text);
 
+// The error value a formula cell shows when the file stores no result ("#N/A").
+constexpr int kErrorNotAvailable = 2042;
+
+// Whether the writer writes font colour `index` back as that colour.
+bool WrittenColorIndex(int index);
+
 // The number format a value gets when it is entered into a cell without one:
 // "dd.mm.yyyy" for a date, "h:mm:ss" for a time of day, both for both; "" else.
 std::string DefaultFormatFor(const Variant& v);
 
-// Number of characters of UTF-8 text and the byte offset of character `n`.
+// Number of characters of UTF-8 text and the byte offset of character `n`,
+// in the system's one character model (an invalid byte is one character).
 size_t Utf8Length(const std::string& s);
 size_t Utf8Offset(const std::string& s, size_t n);
 

@@ -54,17 +54,24 @@ class SheetQueryTable : public QueryTable {
   void CommandText(const std::string& sql) override { command_ = sql; }
   void Delete() override { sheet_.DeleteQueryTable(); }  // this object lives on with the sheet
 
+  // A workbook may come from anywhere: its query is run only when it is one
+  // SELECT, inside a read-only transaction, and never reads more rows than
+  // the sheet holds below its header.
   void Refresh() override {
     if (!enable_) throw HostError(1004, texts::kRefreshDisabled);
+    if (!sql::IsSingleSelect(command_)) throw HostError(kErrorQueryRefused, texts::kQueryRefused);
     sql::Params params;
     if (!sql::ParseConnectionString(connection_, params))
       throw HostError(1004, texts::kBadConnection);
     std::string error;
     auto conn = sql::Connection::Open(params, error);
     if (!conn) throw HostError(1004, error);
-    auto result = conn->Query(command_, error);
+    if (!conn->BeginReadOnly(error)) throw HostError(1004, error);
+    auto result = conn->Query(command_, error, static_cast<size_t>(kMaxRows - 1));
+    conn->Rollback();
     if (!result) throw HostError(1004, error);
     Write(*result);
+    if (result->Truncated()) throw HostError(kErrorResultTooLarge, texts::kResultTooLarge);
   }
 
  private:

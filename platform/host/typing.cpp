@@ -3,24 +3,18 @@
 
 #include "platform/host/host.h"
 #include "platform/host/internal.h"
+#include "platform/variant/text.h"
 
 namespace kassa::host {
 
+// The system's one character model (platform/variant/text.h): the host
+// counts and cuts characters exactly as the engine and the database layer do.
 size_t Utf8Length(const std::string& s) {
-  size_t n = 0;
-  for (unsigned char c : s)
-    if ((c & 0xC0) != 0x80) ++n;
-  return n;
+  return CharCount(s);
 }
 
 size_t Utf8Offset(const std::string& s, size_t n) {
-  size_t i = 0;
-  while (i < s.size() && n > 0) {
-    ++i;
-    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
-    --n;
-  }
-  return i;
+  return CharOffset(s, n);
 }
 
 std::string DefaultFormatFor(const Variant& v) {

@@ -121,6 +121,15 @@ void Save(Workbook& book) {
   });
 }
 
+void SaveAs(Workbook& book, const std::string& path) {
+  Guarded([&] {
+    if (book.closed()) return;
+    bool cancel = EventDispatch::BeforeSave(book);
+    if (cancel || book.closed()) return;
+    book.SaveAs(path);
+  });
+}
+
 void Close(Workbook& book) {
   Guarded([&] {
     if (book.closed()) return;

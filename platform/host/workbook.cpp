@@ -102,6 +102,18 @@ Worksheet& Workbook::InsertCopy(const Worksheet& src, size_t position) {
   return *raw;
 }
 
+std::string Workbook::StoredText(const std::string& key) const {
+  auto it = stored_texts_.find(key);
+  return it == stored_texts_.end() ? std::string() : it->second;
+}
+
+void Workbook::StoredText(const std::string& key, const std::string& text) {
+  if (text.empty())
+    stored_texts_.erase(key);
+  else
+    stored_texts_[key] = text;
+}
+
 void Workbook::SaveAs(const std::string& filename, int access_mode) {
   (void)access_mode;
   WorkbookFile::Write(*this, filename);
@@ -110,13 +122,13 @@ void Workbook::SaveAs(const std::string& filename, int access_mode) {
   path_ = p.parent_path().string();
   if (path_.size() > 1 && path_.back() == '/') path_.pop_back();
   saved_ = true;
-  ui::Port().Note("FILE " + filename);
+  ui::Port().Note("FILE " + FullName());
 }
 
 void Workbook::Save() {
   if (document_) {
     // The program showing the workbook writes its own file.
-    std::filesystem::path p = std::filesystem::path(document_->Store()).lexically_normal();
+    std::filesystem::path p = std::filesystem::path(document_->Store(EncodeHostData(*this))).lexically_normal();
     if (!p.empty()) name_ = p.filename().string(), path_ = p.parent_path().string();
     saved_ = true;
     ui::Port().Note("FILE " + FullName());
@@ -126,6 +138,11 @@ void Workbook::Save() {
   WorkbookFile::Write(*this, FullName());
   saved_ = true;
   ui::Port().Note("FILE " + FullName());
+}
+
+void Workbook::Activate() {
+  if (closed_) throw HostError(1004, texts::kNoWorkbook);
+  app_->SetActive(*this);
 }
 
 void Workbook::Close() {
@@ -138,7 +155,9 @@ void Workbook::Close() {
       app.books_.erase(it);
       break;
     }
-  if (app.active_ == this) app.active_ = app.books_.empty() ? nullptr : app.books_.back().get();
+  std::erase(app.activation_order_, this);
+  if (app.active_ == this)
+    app.active_ = app.activation_order_.empty() ? nullptr : app.activation_order_.back();
   // Released here; an event or macro still running holds its own reference.
   sink_.reset();
   macro_targets_.clear();

@@ -129,7 +129,7 @@ void Worksheet::Copy() {
   Workbook& nb = app.NewBook();
   nb.InsertCopy(*this, 0);
   nb.active_ = 0;
-  app.active_ = &nb;
+  app.SetActive(nb);
 }
 
 void Worksheet::Copy(Worksheet& after) {

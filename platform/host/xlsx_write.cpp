@@ -69,6 +69,13 @@ class Formats {
   std::map<std::tuple<int, bool, std::string>, lxw_format*> cache_;
 };
 
+// A workbook whose file held content the model does not keep is never
+// written, under its own name or another: the file would lose that content.
+void RefuseLosingContent(const Workbook& book, const std::string& path) {
+  if (!book.UnkeptContent().empty())
+    throw HostError(1004, texts::WouldLoseContent(path, book.UnkeptContent()));
+}
+
 void Check(lxw_error e, const std::string& path) {
   if (e != LXW_NO_ERROR)
     throw HostError(1004, std::string(texts::kCannotWrite) + path + ": " + lxw_strerror(e));
@@ -123,7 +130,12 @@ void WriteSheet(lxw_worksheet* out, Worksheet& ws, Formats& formats, const std::
 
 }  // namespace
 
+bool WrittenColorIndex(int index) {
+  return index == 1 || ColorOf(index) != LXW_COLOR_BLACK;
+}
+
 void WorkbookFile::Write(const Workbook& book_const, const std::string& path) {
+  RefuseLosingContent(book_const, path);
   Workbook& book = const_cast<Workbook&>(book_const);
   // Written beside the target and renamed over it, so a failure leaves the
   // previous file as it was.

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/inibook/texts.h"
+
 namespace kassa::inibook {
 
 namespace {
@@ -36,7 +38,8 @@ bool ParseBookConfig(const std::string& text, BookConfig& out, std::string& erro
   int n = 0;
   SheetConfig* sheet = nullptr;
   auto fail = [&](const std::string& what) {
-    error = "line " + std::to_string(n) + ": " + what;
+    out = BookConfig{};
+    error = texts::AtLine(n, what);
     return false;
   };
   while (std::getline(in, line)) {
@@ -45,17 +48,17 @@ bool ParseBookConfig(const std::string& text, BookConfig& out, std::string& erro
     std::string t = Trim(line);
     if (t.empty() || t[0] == '#' || t[0] == ';') continue;
     if (t[0] == '[') {
-      if (t.back() != ']' || t.size() < 3) return fail("bad section header");
+      if (t.back() != ']' || t.size() < 3) return fail(texts::kBadSection);
       std::string name = Trim(t.substr(1, t.size() - 2));
-      if (out.Find(name)) return fail("sheet listed twice: " + name);
+      if (out.Find(name)) return fail(texts::kSheetTwice + name);
       out.sheets.push_back(SheetConfig{});
       sheet = &out.sheets.back();
       sheet->name = name;
       continue;
     }
     auto eq = t.find('=');
-    if (eq == std::string::npos) return fail("expected key = value");
-    if (!sheet) return fail("a setting before the first [sheet]");
+    if (eq == std::string::npos) return fail(texts::kNoEquals);
+    if (!sheet) return fail(texts::kBeforeSheet);
     std::string key = Trim(t.substr(0, eq)), value = Trim(t.substr(eq + 1));
     if (key == "table") {
       sheet->table = value;
@@ -65,7 +68,7 @@ bool ParseBookConfig(const std::string& text, BookConfig& out, std::string& erro
       bool& sw = key == "change" ? sheet->sync_on_change
                  : key == "save" ? sheet->sync_on_save
                                  : sheet->ask_on_close;
-      if (!ParseSwitch(value, sw)) return fail("switch must be yes or no: " + value);
+      if (!ParseSwitch(value, sw)) return fail(texts::kBadSwitch + value);
     } else if (key == "column") {
       std::vector<std::string> f;
       size_t start = 0;
@@ -75,41 +78,35 @@ bool ParseBookConfig(const std::string& text, BookConfig& out, std::string& erro
         if (bar == std::string::npos) break;
         start = bar + 1;
       }
-      if (f.size() != 2 && f.size() != 5) return fail("column needs 2 or 5 fields");
+      if (f.size() != 2 && f.size() != 5) return fail(texts::kColumnFields);
       bool known = false;
       for (const char* type : kTypes) known = known || f[1] == type;
-      if (!known) return fail("unknown column type: " + f[1]);
-      if (f[0].empty() && f[1] != "Calc") return fail("column without a field");
+      if (!known) return fail(texts::kUnknownType + f[1]);
+      if (f[0].empty() && f[1] != "Calc") return fail(texts::kNoField);
       ColumnDesc c;
       c.field = f[0];
       c.type = f[1];
       if (f.size() == 5) {
-        if (f[2].empty() || f[3].empty() || f[4].empty()) return fail("incomplete lookup");
+        if (f[2].empty() || f[3].empty() || f[4].empty()) return fail(texts::kIncompleteLookup);
         c.dict_table = f[2];
         c.dict_key = f[3];
         c.dict_value = f[4];
       }
       sheet->columns.push_back(c);
     } else {
-      return fail("unknown key: " + key);
+      return fail(texts::kUnknownKey + key);
     }
   }
   return true;
 }
 
-bool LoadBookConfig(const std::string& path, BookConfig& out, std::string& error) {
+std::optional<std::string> ReadConfigFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot read " + path;
-    return false;
-  }
+  if (!in) return std::nullopt;
   std::stringstream ss;
   ss << in.rdbuf();
-  if (!ParseBookConfig(ss.str(), out, error)) {
-    error = path + ": " + error;
-    return false;
-  }
-  return true;
+  if (in.bad()) return std::nullopt;
+  return ss.str();
 }
 
 std::string BookNameOf(const std::string& progid) {

@@ -17,6 +17,7 @@
 // names a table and at least one column; switches default to "no".
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,11 +39,13 @@ struct BookConfig {
   const SheetConfig* Find(const std::string& sheet_name) const;
 };
 
-// Parses the text; false with `error` ("line N: ...") on the first fault.
+// Parses the text; false with `error` ("строка N: ...") and an empty `out` on
+// the first fault.
 bool ParseBookConfig(const std::string& text, BookConfig& out, std::string& error);
 
-// Reads and parses a file; false with `error` when it cannot be read or parsed.
-bool LoadBookConfig(const std::string& path, BookConfig& out, std::string& error);
+// The text of a configuration file; nullopt when there is none or it cannot
+// be read.
+std::optional<std::string> ReadConfigFile(const std::string& path);
 
 // "INI_Kassa.Ini_Book" -> "Kassa"; "" when the ProgID has another form.
 std::string BookNameOf(const std::string& progid);

@@ -1,15 +1,40 @@
 // The engine's three configuration calls.
 #include "platform/inibook/ini_book_object.h"
 
+#include <filesystem>
+
+#include "platform/inibook/texts.h"
+#include "platform/ui/ui.h"
+
 namespace kassa::inibook {
 
 IniBookObject::IniBookObject(std::string path) : path_(std::move(path)) {}
 
 void IniBookObject::Load() {
   error_.clear();
-  ok_ = LoadBookConfig(path_, config_, error_);
-  if (!ok_) config_ = BookConfig{};
   loaded_ = true;
+  std::error_code ec;
+  std::string message;
+  if (std::filesystem::exists(path_, ec)) {
+    const std::optional<std::string> text = ReadConfigFile(path_);
+    ok_ = text && ParseBookConfig(*text, config_, error_);
+    if (!text) error_ = texts::kCannotRead;
+    if (ok_ && book_) book_->StoredText(kStoredConfigKey, *text);
+    if (!ok_) message = texts::FaultyConfiguration(path_, error_);
+  } else if (const std::string copy = book_ ? book_->StoredText(kStoredConfigKey) : "";
+             !copy.empty()) {
+    ok_ = ParseBookConfig(copy, config_, error_);
+    if (!ok_) message = texts::FaultyConfiguration(texts::CopyInBook(path_), error_);
+  } else {
+    ok_ = false;
+    config_ = BookConfig{};
+    message = texts::NoConfiguration(path_);
+    error_ = message;
+  }
+  if (!ok_ && !told_) {
+    told_ = true;
+    ui::Message(message, ui::Buttons::OK);
+  }
 }
 
 int IniBookObject::Ini_Book(const std::vector<std::string>& Sheet_Names,

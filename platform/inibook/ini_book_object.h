@@ -13,10 +13,14 @@ namespace kassa::inibook {
 class IniBookObject : public IniBook {
  public:
   // `path` is the configuration file; it is read by every Ini_Book call (and
-  // by the first Ini_Sheet when Ini_Book was not called). A file that cannot
-  // be read or parsed leaves the book unconfigured (Book_Ready False, every
-  // sheet not ready); `last_error()` says why.
+  // by the first Ini_Sheet when Ini_Book was not called). When it is absent,
+  // the copy kept in the workbook is read instead. A configuration that
+  // cannot be found, read or parsed leaves the book unconfigured (Book_Ready
+  // False, every sheet not ready); the user is told once and `last_error()`
+  // says why.
   explicit IniBookObject(std::string path);
+
+  void Set_Workbook(host::Workbook& Wb) override { book_ = &Wb; }
 
   int Ini_Book(const std::vector<std::string>& Sheet_Names, std::vector<bool>& Sync_On_Change,
                std::vector<bool>& Sync_On_Save, std::vector<bool>& Ask_On_Close,
@@ -32,7 +36,8 @@ class IniBookObject : public IniBook {
  private:
   void Load();
   std::string path_;
-  bool loaded_ = false, ok_ = false;
+  host::Workbook* book_ = nullptr;
+  bool loaded_ = false, ok_ = false, told_ = false;
   BookConfig config_;
   std::string error_;
 };

@@ -2,6 +2,7 @@
 #include <errmsg.h>
 #include <mysql.h>
 
+#include <algorithm>
 #include <new>
 
 #include "platform/sql/field_typing.h"
@@ -34,8 +35,9 @@ bool DrainResults(MYSQL* m) {
   }
 }
 
-// Columns and rows of a stored result.
-void FillResult(MYSQL_RES* r, Result& result) {
+// Columns and rows of a result; with `max_rows`, only that many rows are
+// kept and the result is marked truncated when the server has more.
+void FillResult(MYSQL_RES* r, Result& result, size_t max_rows = static_cast<size_t>(-1)) {
   const unsigned n = mysql_num_fields(r);
   const MYSQL_FIELD* fields = mysql_fetch_fields(r);
   result.columns_.reserve(n);
@@ -46,8 +48,12 @@ void FillResult(MYSQL_RES* r, Result& result) {
     c.length = detail::DeclaredLength(c.kind, fields[i].length, fields[i].charsetnr);
     result.columns_.push_back(std::move(c));
   }
-  result.rows_.reserve(mysql_num_rows(r));
+  result.rows_.reserve(std::min<size_t>(mysql_num_rows(r), max_rows));
   while (MYSQL_ROW row = mysql_fetch_row(r)) {
+    if (result.rows_.size() >= max_rows) {
+      result.truncated_ = true;
+      break;
+    }
     const unsigned long* lengths = mysql_fetch_lengths(r);
     std::vector<Result::Field> values(n);
     for (unsigned i = 0; i < n; ++i) {
@@ -193,6 +199,55 @@ std::unique_ptr<Result> Connection::Query(const std::string& sql, std::string& e
     DrainResults(m);
     last_errno_ = CR_OUT_OF_MEMORY;
     error = e.what();
+    return nullptr;
+  }
+  owned.reset();
+  if (!DrainResults(m)) {
+    last_errno_ = mysql_errno(m);
+    error = mysql_error(m);
+    return nullptr;
+  }
+  return result;
+}
+
+std::unique_ptr<Result> Connection::Query(const std::string& sql, std::string& error,
+                                          size_t max_rows) {
+  MYSQL* m = My(mysql_);
+  last_errno_ = 0;
+  // The server stops after one row more than is kept (unless the query
+  // names a LIMIT of its own), so a large table is not sent whole.
+  const std::string limited =
+      "SET STATEMENT sql_select_limit = " + std::to_string(max_rows + 1) + " FOR " + sql;
+  if (mysql_real_query(m, limited.data(), limited.size()) != 0) {
+    last_errno_ = mysql_errno(m);
+    error = mysql_error(m);
+    return nullptr;
+  }
+  // Rows are read as they arrive; freeing the result reads and drops the
+  // ones not kept.
+  std::unique_ptr<MYSQL_RES, void (*)(MYSQL_RES*)> owned(
+      mysql_use_result(m), [](MYSQL_RES* r) { mysql_free_result(r); });
+  MYSQL_RES* r = owned.get();
+  if (!r && mysql_field_count(m) != 0) {
+    last_errno_ = mysql_errno(m);
+    error = mysql_error(m);
+    return nullptr;
+  }
+  std::unique_ptr<Result> result;
+  try {
+    result = std::make_unique<Result>();
+    if (r) FillResult(r, *result, max_rows);
+  } catch (const std::exception& e) {
+    owned.reset();
+    DrainResults(m);
+    last_errno_ = CR_OUT_OF_MEMORY;
+    error = e.what();
+    return nullptr;
+  }
+  // A fetch that ended on an error (the connection lost midway) is no result.
+  if (r && !result->truncated_ && mysql_errno(m) != 0) {
+    last_errno_ = mysql_errno(m);
+    error = mysql_error(m);
     return nullptr;
   }
   owned.reset();

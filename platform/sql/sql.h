@@ -91,6 +91,8 @@ class Result {
   unsigned long ActualSize(size_t row, size_t column) const {
     return rows_[row][column].raw.size();
   }
+  // True when the query had more rows than a capped fetch kept.
+  bool Truncated() const { return truncated_; }
 
   struct Field {
     Variant value;
@@ -99,6 +101,7 @@ class Result {
   };
   std::vector<Column> columns_;
   std::vector<std::vector<Field>> rows_;
+  bool truncated_ = false;
 };
 
 // One server session; not copyable (it owns the session).
@@ -125,8 +128,17 @@ class Connection {
   // Runs a query and fetches all of its rows; null with `error` on failure.
   // A statement that sends no rows gives a Result without columns.
   std::unique_ptr<Result> Query(const std::string& sql, std::string& error);
+  // The same, keeping at most `max_rows` rows: the server is asked for one
+  // row more (sql_select_limit, for this statement only) and the rows are
+  // read one by one as they arrive, so memory stays bounded by `max_rows`
+  // even when the query names a larger LIMIT of its own. A query with more
+  // rows gives a Result marked Truncated() (any rest is read and dropped).
+  std::unique_ptr<Result> Query(const std::string& sql, std::string& error, size_t max_rows);
   // Transactions on this connection.
   bool Begin(std::string& error) { return Execute("START TRANSACTION", error); }
+  // A transaction in which no table can be changed: a statement that would
+  // write fails (server error 1792) and changes nothing.
+  bool BeginReadOnly(std::string& error) { return Execute("START TRANSACTION READ ONLY", error); }
   bool Commit(std::string& error) { return Execute("COMMIT", error); }
   void Rollback();
   // Server (or client) error number of the last statement run through this
@@ -140,5 +152,14 @@ class Connection {
   void* mysql_ = nullptr;
   unsigned last_errno_ = 0;
 };
+
+// Whether `text` is one SELECT statement: its first word (after blanks,
+// comments and opening parentheses) is SELECT or WITH, no ";" ends it before
+// its end (a final ";" is allowed), it writes nothing INTO a file or a
+// variable, and it holds no comment the server would run as code ("/*!").
+// Literals, quoted names and comments are read as the server reads them
+// (backslashes plain). Text that does not end its literal or comment is no
+// statement. Used before a text that came from outside is run.
+bool IsSingleSelect(const std::string& text);
 
 }  // namespace kassa::sql

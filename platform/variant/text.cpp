@@ -116,6 +116,25 @@ std::size_t CharCount(const std::string& text) {
   return n;
 }
 
+std::size_t CharLength(const std::string& text, std::size_t at) {
+  return Decode(text, at).len;
+}
+
+std::size_t CharOffset(const std::string& text, std::size_t n) {
+  std::size_t i = 0;
+  for (; i < text.size() && n > 0; --n) i += Decode(text, i).len;
+  return i;
+}
+
+bool IsValidUtf8(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const Decoded d = Decode(text, i);
+    if (!d.valid) return false;
+    i += d.len;
+  }
+  return true;
+}
+
 std::string UpperCase(const std::string& text) {
   std::string out;
   out.reserve(text.size());

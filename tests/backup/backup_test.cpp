@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -229,7 +230,15 @@ TEST_F(Backup, RestoreOverALedgerWithDataAsksFirst) {
   }
   EXPECT_EQ(Copies().size(), 1u);
 
-  const ts::ProcessResult yes = Tool("--restore " + copy, "да\n");
+  // Both restores below run within one second of the clock: the copy saved
+  // before the first must not be overwritten by the one saved before the second.
+  const fs::path clock = dir_ / "clock";
+  fs::create_directories(clock);
+  std::ofstream(clock / "date") << "#!/bin/sh\necho 2026-01-02_030405\n";
+  fs::permissions(clock / "date", fs::perms::owner_all);
+  const std::vector<std::string> same_second = {"PATH=" + clock.string() + ":" +
+                                                std::getenv("PATH")};
+  const ts::ProcessResult yes = Tool("--restore " + copy, "да\n", same_second);
   ASSERT_EQ(yes.exit_code, 0) << yes.error;
   EXPECT_EQ(ts::RootQuery("SELECT COUNT(*) FROM NAL"), (Rows{{"3"}}));
   // What was overwritten was saved first and comes back just as well.
@@ -239,7 +248,9 @@ TEST_F(Backup, RestoreOverALedgerWithDataAsksFirst) {
     return c.find("-before-restore") != std::string::npos;
   });
   ASSERT_NE(saved, copies.end());
-  ASSERT_EQ(Tool("--restore " + (dir_ / "copies" / *saved).string() + " --yes").exit_code, 0);
+  ASSERT_EQ(
+      Tool("--restore " + (dir_ / "copies" / *saved).string() + " --yes", "", same_second).exit_code,
+      0);
   EXPECT_EQ(Table("NAL", "ID_EXL"), now);
 
   // Not a backup of the ledger: refused before anything is touched.

@@ -17,12 +17,14 @@ using testing::RecordingUi;
 // The program's side: records what the host asks of it.
 class FakeDocument : public WorkbookDocument {
  public:
-  std::string Store() override {
+  std::string Store(const std::vector<std::pair<std::string, std::string>>& host_data) override {
     ++stores;
+    stored_data = host_data;
     return stored_as;
   }
   void Closed() override { ++closes; }
   std::string stored_as = "/office/folder/Kassa.xls";
+  std::vector<std::pair<std::string, std::string>> stored_data;
   int stores = 0, closes = 0;
 };
 
@@ -103,10 +105,33 @@ TEST(CalcDocument, SavingIsTheDocumentsStore) {
   EXPECT_EQ(o.ui.notes, (std::vector<std::string>{"FILE /office/other/Копия.xls"}));
   // The host wrote no file of its own.
   EXPECT_FALSE(std::filesystem::exists("/office/other/Копия.xls"));
+  // The file keeps the host's data as it is now: what the document held and
+  // a text a component kept after the workbook opened (a configuration
+  // travelling with the book), nothing of the document's other properties.
+  Application check;
+  Workbook& reread = check.OpenDocument("/office/other/Копия.xls", o.doc->stored_data,
+                                        std::make_shared<FakeDocument>(), [](Workbook& book) {
+                                          book.AddSheet("Наличные");
+                                          book.AddSheet("Категории");
+                                        });
+  EXPECT_EQ(reread.Sheets(1).QueryTables(1).CommandText(), "SELECT 1");
+  ASSERT_NE(reread.Sheets(2).FindShape("B_Menu"), nullptr);
+  EXPECT_EQ(reread.StoredText("Sync.ini"), "");
+  for (const auto& [name, value] : o.doc->stored_data) EXPECT_EQ(name.rfind("KassaHost.", 0), 0u);
+  o.wb->StoredText("Sync.ini", "[Наличные]\nTable=NAL");
+  user::Save(*o.wb);
+  Application again;
+  Workbook& with_text = again.OpenDocument("/office/other/Копия.xls", o.doc->stored_data,
+                                           std::make_shared<FakeDocument>(), [](Workbook& book) {
+                                             book.AddSheet("Наличные");
+                                             book.AddSheet("Категории");
+                                           });
+  EXPECT_EQ(with_text.StoredText("Sync.ini"), "[Наличные]\nTable=NAL");
+  EXPECT_EQ(o.doc->stores, 2);
   // A save cancelled by the event leaves the document alone.
   o.sink->cancel_save = true;
   user::Save(*o.wb);
-  EXPECT_EQ(o.doc->stores, 1);
+  EXPECT_EQ(o.doc->stores, 2);
 }
 
 TEST(CalcDocument, CloseCancelledOrThroughTheEnginesOwnClose) {

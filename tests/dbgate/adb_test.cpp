@@ -391,6 +391,34 @@ TEST_F(AdbServerTest, QueryRefreshLeavesTheMaskedPasswordAfterSuccessAndFailure)
   EXPECT_EQ(ui.transcript().front(), "WAIT \"Выполняется запрос к базе. Ожидайте завершения...\"");
 }
 
+// What the host refuses (a query that is not one SELECT, a result larger
+// than the sheet) is refused again by any later attempt: it is tried once,
+// the database is not taken for lost, and the caller tells the user.
+TEST_F(AdbServerTest, QueryRefreshTriesARefusedQueryOnceAndKeepsTheDatabase) {
+  ASSERT_TRUE(ts::RootExec("INSERT INTO NAL_BUFFER (ID_NUM) SELECT seq FROM seq_1_to_65536"));
+  host::Application app;
+  host::Worksheet& ws = app.Add().Sheets(1);
+  host::QueryTable& qt = ws.AddQueryTable("", "");
+  ui.SetTrace(true);
+  const struct {
+    const char* query;
+    int status;
+  } cases[] = {{"DELETE FROM NAL_BUFFER", host::kErrorQueryRefused},
+               {"SELECT ID_NUM FROM NAL_BUFFER ORDER BY ID_NUM", host::kErrorResultTooLarge}};
+  for (const auto& c : cases) {
+    ui.ClearTranscript();
+    qt.CommandText(c.query);
+    bool stop = true;
+    EXPECT_EQ(adb->Query_Refresh(qt, stop), c.status) << c.query;
+    EXPECT_FALSE(stop) << c.query;
+    EXPECT_EQ(LinesStartingWith("SQL").size(), 1u) << c.query;
+    EXPECT_TRUE(Messages().empty()) << c.query;
+    EXPECT_NE(qt.Connection().find("PWD=xxx;"), std::string::npos) << c.query;
+  }
+  EXPECT_EQ(ws.Cells(host::kMaxRows, 1).Text(), "65535");
+  EXPECT_EQ(BufferRows(), 65536);
+}
+
 TEST_F(AdbServerTest, QueryRefreshPassesTheFileErrorOn) {
   auto missing = MakeADB("/nonexistent/kassa/Connect_Parametrs.ini");
   RecordingQueryTable qt;

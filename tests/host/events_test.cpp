@@ -172,6 +172,25 @@ TEST_F(HostEvents, ClosedWorkbookObjectsStayValid) {
   EXPECT_TRUE(closed->Sheets(1).Cells(2, 2).Value().IsEmpty());
 }
 
+// As in a spreadsheet program, closing a workbook brings back the one that
+// was active before it, not the one opened last.
+TEST_F(HostEvents, ClosingAWorkbookActivatesTheOneActiveBeforeIt) {
+  Workbook& second = app.Add();
+  user::Activate(wb.Sheets("B"));  // the first workbook is active again
+  ASSERT_EQ(&app.ActiveWorkbook(), &wb);
+  wb.Sheets(1).Copy();  // a new workbook, active
+  Workbook& copy = app.ActiveWorkbook();
+  copy.Close();
+  EXPECT_EQ(&app.ActiveWorkbook(), &wb);
+  second.Activate();
+  EXPECT_TRUE(sink->log == Log({"Deactivate", "Activate B"}));  // no sheet events
+  wb.Close();
+  EXPECT_EQ(&app.ActiveWorkbook(), &second);
+  EXPECT_THROW(wb.Activate(), HostError);
+  second.Close();
+  EXPECT_THROW(app.ActiveWorkbook(), HostError);
+}
+
 TEST_F(HostEvents, SelectAndActiveCell) {
   user::Select(wb.Sheets("B"), 5, 2, 6, 3);
   EXPECT_EQ(wb.ActiveSheet().Name(), "B");

@@ -62,6 +62,7 @@ TEST(Mkbook, BuildsTheDescribedWorkbook) {
   EXPECT_EQ(s.FindShape("B_X")->method, "Action_Common");
   EXPECT_EQ(wb.Sheets(2).QueryTablesCount(), 0);
   EXPECT_EQ(wb.EventSinkProgId(), "Sheetsync.WB_Events");
+  EXPECT_EQ(wb.StoredText("inibook.config"), "");  // the description names none
   EXPECT_TRUE(s.charts().empty());
   const std::vector<Chart>& charts = wb.Sheets(2).charts();
   ASSERT_EQ(charts.size(), 2u);
@@ -85,6 +86,9 @@ TEST(Mkbook, SampleStatisticsSheetsChartTheirSums) {
   Application app;
   setenv("KASSA_COMPONENTS", (dir / "none.conf").c_str(), 1);
   Workbook& wb = app.Open(out.string());
+  // The native charts in the file are the host's own: nothing is lost.
+  EXPECT_TRUE(wb.UnkeptContent().empty());
+  EXPECT_FALSE(wb.ReadOnly());
   // Sums by month, stacked by category / by employee.
   for (auto [sheet, series] : {std::pair{4, "Category"}, std::pair{5, "Member"}}) {
     Worksheet& s = wb.Sheets(sheet);
@@ -96,6 +100,19 @@ TEST(Mkbook, SampleStatisticsSheetsChartTheirSums) {
     EXPECT_EQ(s.Cells(1, c.value_column).Text(), "SUM_RUB");
   }
   for (int i = 1; i <= 3; ++i) EXPECT_TRUE(wb.Sheets(i).charts().empty()) << i;
+}
+
+TEST(Mkbook, TheBookCarriesTheConfigurationItNames) {
+  fs::path dir = fs::path(::testing::TempDir()) / "mkbook-config";
+  fs::create_directories(dir);
+  const std::string config = "[Первый]\ntable = NAL\ncolumn = DATE_ON | Dat\n";
+  std::ofstream(dir / "Small.ini") << config;
+  std::ofstream(dir / "Small.book") << "configuration = Small.ini\n[Первый]\n";
+  fs::path out = dir / "Small.xls";
+  ASSERT_EQ(RunMkbook(dir / "Small.book", out, dir / "log"), 0) << Read(dir / "log");
+  testing::RecordingUi ui;
+  Application app;
+  EXPECT_EQ(app.Open(out.string()).StoredText("inibook.config"), config);
 }
 
 TEST(Mkbook, RefusesAFaultyDescription) {
@@ -110,6 +127,7 @@ TEST(Mkbook, RefusesAFaultyDescription) {
       {"colour = red\n", "line 1: unknown book setting: colour"},
       {"# nothing\n", "no sheets"},
       {"[A]\n[A]\n", "недопустимое имя листа"},  // a duplicate name
+      {"configuration = Absent.ini\n[A]\n", "line 1: cannot read Absent.ini"},
       {"[A]\nchart = C | T | A:B | C\n", "line 2: chart needs 7 fields"},
       {"[A]\nchart = C | T | A:B | 7 | D | 1 | 1\n", "line 2: chart columns"},
       {"[A]\nchart = C | T | A:B | C | - | 1 | 1\n", "line 2: chart columns"},

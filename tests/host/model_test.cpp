@@ -142,6 +142,9 @@ TEST_F(HostModel, ReplaceCountsCharactersNotBytes) {
   EXPECT_EQ(app.Replace("abc", 3, 10, "Z"), "abZ");
   EXPECT_EQ(app.Replace("abc", 9, 1, "Z"), "abcZ");
   EXPECT_EQ(app.Replace("12,5", 3, 1, "."), "12.5");
+  // A stray byte is one character, as everywhere else in the system.
+  EXPECT_EQ(app.Replace("\xA1'", 2, 1, "\""), "\xA1\"");
+  EXPECT_EQ(app.Replace("\xD0\xD0x", 2, 1, "y"), "\xD0yx");
   EXPECT_THROW(app.Replace("abc", 0, 1, ""), HostError);
 }
 

@@ -7,6 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+
+#include <unistd.h>
 
 #include "platform/host/host.h"
 #include "tests/host/recording.h"
@@ -144,11 +147,67 @@ TEST_F(HostQuery, FailuresThrowAndLeaveTheSheet) {
   EXPECT_EQ(ws.Cells(4, 1).Text(), "3");
 }
 
+// A workbook may come from anywhere: its query only ever reads.
+TEST_F(HostQuery, AQueryThatIsNotOneSelectOrThatWouldWriteChangesNothing) {
+  std::string error;
+  ASSERT_TRUE(ts::RootExec("DROP FUNCTION IF EXISTS wipe", &error, "host_qt")) << error;
+  ASSERT_TRUE(
+      ts::RootExec("CREATE FUNCTION wipe() RETURNS INT MODIFIES SQL DATA "
+                   "BEGIN DELETE FROM t; RETURN 1; END",
+                   &error, "host_qt"))
+      << error;
+  // One SELECT runs, with or without its final ";".
+  QueryTable& q = ws.AddQueryTable(QueryTableString(params), "SELECT id FROM t ORDER BY id;");
+  q.Refresh();
+  for (const char* text : {"DELETE FROM t", "SELECT 1; DELETE FROM t", "SELECT wipe()"}) {
+    q.CommandText(text);
+    try {
+      q.Refresh();
+      ADD_FAILURE() << "ran: " << text;
+    } catch (const HostError& e) {
+      // A text that is not one SELECT is refused before it reaches the
+      // server; a SELECT that would write fails in its read-only transaction.
+      EXPECT_EQ(e.code() == kErrorQueryRefused, std::string(text) != "SELECT wipe()") << text;
+    }
+    EXPECT_EQ(ws.Cells(4, 1).Text(), "3") << text;
+  }
+  EXPECT_EQ(ts::RootQuery("SELECT count(*) FROM t", "host_qt"),
+            (std::vector<std::vector<std::string>>{{"3"}}));
+}
+
+// The sheet holds 65535 records below its header: a larger result loads
+// those, says it was too large, and is never read whole.
+TEST_F(HostQuery, AResultLargerThanTheSheetLoadsWhatFitsAndSaysSo) {
+  std::string error;
+  ASSERT_TRUE(ts::RootExec("CREATE OR REPLACE TABLE big (id INT PRIMARY KEY)", &error, "host_qt"))
+      << error;
+  ASSERT_TRUE(ts::RootExec("INSERT INTO big SELECT seq FROM seq_1_to_65535", &error, "host_qt"))
+      << error;
+  QueryTable& q = ws.AddQueryTable(QueryTableString(params), "SELECT id FROM big ORDER BY id");
+  q.Refresh();  // exactly full
+  EXPECT_EQ(ws.Cells(kMaxRows, 1).Text(), "65535");
+  ASSERT_TRUE(ts::RootExec("INSERT INTO big VALUES (65536)", &error, "host_qt")) << error;
+  for (const char* text :
+       {"SELECT id FROM big ORDER BY id DESC", "SELECT id FROM big ORDER BY id DESC LIMIT 70000"}) {
+    q.CommandText(text);
+    try {
+      q.Refresh();
+      ADD_FAILURE() << "no refusal: " << text;
+    } catch (const HostError& e) {
+      EXPECT_EQ(e.code(), kErrorResultTooLarge) << text;
+    }
+    EXPECT_EQ(ws.Cells(2, 1).Text(), "65536") << text;
+    EXPECT_EQ(ws.Cells(kMaxRows, 1).Text(), "2") << text;
+  }
+}
+
 TEST_F(HostQuery, TheSavedFileHoldsNoPassword) {
   ASSERT_FALSE(params.password.empty());
   QueryTable& q = ws.AddQueryTable(QueryTableString(params), "SELECT id, s FROM t ORDER BY id");
   q.Refresh();
-  std::string path = (fs::path(::testing::TempDir()) / "host_query_saved.xls").string();
+  std::string path = (fs::path(::testing::TempDir()) /
+                      ("host_query_saved_" + std::to_string(::getpid()) + ".xls"))
+                         .string();
   wb.SaveAs(path);
   std::string parts = testing::AllPartsText(path, path + ".parts");
   ASSERT_NE(parts.find("PWD=xxx"), std::string::npos);

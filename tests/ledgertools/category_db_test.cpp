@@ -172,6 +172,27 @@ TEST_F(Category, ARowTheDatabaseCannotHoldIsAMismatchAndTheLibraryGoesOn) {
   EXPECT_EQ(Messages().size(), 2u);
 }
 
+TEST_F(Category, ARowLongerThanItsColumnsIsAMismatchWithoutAStatement) {
+  // A sheet row no category can be: a code of eleven letters, or a
+  // description of a million apostrophes. Its length alone tells; nothing
+  // is quoted or sent.
+  Exec("INSERT INTO CATEGORY_NAL VALUES (1, 'ХОЗ', NULL)");
+  Refresh();
+  Sheet().Cells(2, 1).Value(Variant::Text("ХОЗЯЙСТВЕНН"));
+  SelectRow(Sheet(), 2);
+  Menu("B_Del_Category");
+  Sheet().Cells(2, 1).Value(Variant::Text("ХОЗ"));
+  Sheet().Cells(2, 2).Value(Variant::Text(std::string(1000000, '\'')));
+  SelectRow(Sheet(), 2);
+  sql.clear();
+  Menu("B_Del_Category");
+  EXPECT_TRUE(sql.empty());
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"Несоответствие с базой данных. Обновите таблицу.",
+                                      "Несоответствие с базой данных. Обновите таблицу."}));
+  EXPECT_EQ(Query("SELECT COUNT(*) FROM CATEGORY_NAL")[0][0], "1");
+}
+
 TEST_F(Category, DescriptionOnlyEditWritesOneStatementAndAsksNothing) {
   Exec("INSERT INTO CATEGORY_NAL VALUES (1, 'ХОЗ', 'старое')");
   Exec("INSERT INTO NAL (ID_EXL, CATEGORY_PAYMENT_ID) VALUES (2, 1)");

@@ -139,6 +139,24 @@ TEST_F(Common, ArchiveOfAOneSheetWorkbook) {
   a.Close();
 }
 
+TEST_F(Common, AnArchiveThatCannotBeWrittenSaysSo) {
+  Payments();
+  host::Workbook& wb = Book("Kassa.xls", {{"Наличные", "select * from Nal_Exl"}});
+  wb.Sheets(1).shapes().push_back(Button("B_Commom", "Action_Common"));
+  const fs::path archive = dir_ / "Archiv_Kassa_061226.xls";
+  fs::create_directory(archive);  // the archive's file cannot be written
+  Archive(wb.Sheets(1));
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(
+      Messages()[0].rfind(
+          "Архивная копия книги не сохранена: не удалось записать файл " + archive.string(), 0),
+      0u)
+      << Messages()[0];
+  // The archive's workbook is gone; the source stays open and active.
+  ASSERT_EQ(app.Workbooks().size(), 1u);
+  EXPECT_EQ(&app.ActiveWorkbook(), &wb);
+}
+
 TEST_F(Common, ArchiveOfTheFiveSheetWorkbookLosesEveryButtonAndQuery) {
   Payments();
   host::Workbook& wb = Sample_Like("Касса.xls");

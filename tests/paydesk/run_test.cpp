@@ -300,6 +300,50 @@ TEST_F(PaydeskRunTest, APurposeOf1500CyrillicLettersIsStoredWhole) {
             (std::vector<Lines>{{"1", "2024-06-15", "2", "1500", "1", "0.01", "2"}}));
 }
 
+// Amounts far longer than any sum of money, and names far longer than the
+// database keeps, are refused with the typed texts kept; the program neither
+// crashes nor sends them to the server.
+TEST_F(PaydeskRunTest, OverlongInputIsRefusedWithTheTextsKept) {
+  const std::string amount = "1," + std::string(40000, '5');
+  const std::string name = "Иванов" + std::string(100000, ' ') + "x";
+  Then([&] {
+    Fill(texts::kMainForm, "Recipient", "Иванов");
+    Fill(texts::kMainForm, "Category_Payment", "ХОЗ");
+    Fill(texts::kMainForm, "Establish_Payment", "Вода");
+    Fill(texts::kMainForm, "Sum_RUB", amount);
+    Press(texts::kMainForm, "Button_Input_Nal");
+  });
+  Then([&] {
+    const ui::Form& f = Shown(texts::kMainForm);
+    EXPECT_EQ(f.control("Sum_RUB").text, amount);
+    EXPECT_EQ(f.control("Recipient").text, "Иванов");
+    EXPECT_EQ(f.control("Establish_Payment").text, "Вода");
+    Fill(texts::kMainForm, "Sum_RUB", "-" + std::string(64, '7'));
+    Press(texts::kMainForm, "Button_Input_Nal");
+  });
+  Then([&] {
+    Fill(texts::kMainForm, "Sum_RUB", "12,5");
+    Fill(texts::kMainForm, "Recipient", name);
+    ui.SetTrace(true);
+    Press(texts::kMainForm, "Button_Input_Nal");
+  });
+  Then([&] {
+    EXPECT_EQ(Shown(texts::kMainForm).control("Recipient").text, name);
+    Press(texts::kMainForm, "Button_Exit");
+  });
+  ui.QueueAnswer(ui::Answer::OK);
+  ui.QueueAnswer(ui::Answer::OK);
+  ui.QueueAnswer(ui::Answer::OK);
+  EXPECT_EQ(RunPaydesk(), 0);
+  EXPECT_EQ(Messages(),
+            (Lines{texts::kBadSum, texts::kBadSum,
+                   texts::kRecipientMissingPrefix + name + texts::kRecipientMissingSuffix}));
+  // The overlong name never went to the server.
+  for (const std::string& line : ui.transcript())
+    EXPECT_EQ(line.find("SQL "), std::string::npos) << line.substr(0, 200);
+  EXPECT_EQ(ts::RootQuery("SELECT COUNT(*) FROM NAL_BUFFER"), (std::vector<Lines>{{"0"}}));
+}
+
 TEST_F(PaydeskRunTest, WithoutTheDatabaseLibraryTheProgramEnds) {
   RegistryWith({"Waitbox.clsMsgBox", "Ledgertools.Special_Function"});
   Then([&] {

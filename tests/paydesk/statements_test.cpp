@@ -59,6 +59,13 @@ TEST(EntryStatements, PiecesAndTheInsert) {
   EXPECT_EQ(AmountLiteral("-7", -7), "-7");
   EXPECT_EQ(AmountLiteral("1 234,5", 1234.5), "1234.5");  // not plain: the number's own text
   EXPECT_EQ(AmountLiteral("1e3", 1000), "1000");
+  // Long plain decimals are read in one pass (no recursion on the typed text).
+  const std::string digits(40000, '5');
+  EXPECT_EQ(AmountLiteral("1," + digits, 1.5), "1." + digits);
+  EXPECT_EQ(AmountLiteral("1," + digits + "x", 1.5), "1.5");
+  EXPECT_EQ(AmountLiteral("-", 0), "0");
+  EXPECT_EQ(AmountLiteral("5,", 5), "5");
+  EXPECT_EQ(AmountLiteral(",5", 0.5), "0.5");
   EntryPieces p{"4", "'2024-03-09'", "2", "'Аванс'", "1234.50", "1"};
   EXPECT_EQ(InsertStatement(p),
             "Insert Into NAL_BUFFER  (ID_Num, DATE_ON, RECIPIENT_ID, Establish_Payment,  Sum_RUB, "

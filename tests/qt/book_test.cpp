@@ -46,6 +46,19 @@ TEST_F(BookWindowTest, OpensOneTabPerSheetWithTheBookInTheTitle) {
   Screenshot(window_, "book_window_test_workbook");
 }
 
+// The status the workbook's macros set (the engine: the database is lost)
+// stands in the title for as long as it holds.
+TEST_F(BookWindowTest, TheWorkbooksStatusShowsInTheTitle) {
+  const QString name = QString::fromStdString(fs::path(path_).filename().string());
+  window_->book()->SetStatus("нет связи с базой данных");
+  window_->SyncFromHost();
+  EXPECT_EQ(window_->windowTitle(), name + " — нет связи с базой данных — Kassa");
+  Screenshot(window_, "book_window_status");
+  window_->book()->SetStatus("");
+  window_->SyncFromHost();
+  EXPECT_EQ(window_->windowTitle(), name + " — Kassa");
+}
+
 TEST_F(BookWindowTest, MarksSetByTheEngineShowAsColourAndBold) {
   Sheet(1).Cells(2, 2).Font().ColorIndex(host::kColorRed);
   Sheet(1).Cells(3, 2).Font().ColorIndex(host::kColorGrey);

@@ -73,6 +73,7 @@ class EngineDbTest : public ::testing::Test {
 
 TEST_F(EngineDbTest, ServerStoppedInTheMiddleOfAStoreLeavesTheTableAsItWas) {
   host::Workbook& wb = Open();
+  EXPECT_EQ(wb.Status(), "");
   ASSERT_TRUE(ts::RootExec("UPDATE NAL SET SUM_RUB = 301 WHERE ID_EXL = 3"));
   ui_.SetTrace(true);
   bool stopped = false;
@@ -290,6 +291,82 @@ TEST_F(EngineDbTest, AMissingDatabaseComponentStopsAllDatabaseWork) {
     EXPECT_EQ(engine_->Workbook_BeforeSave(wb, cancel), 0);
     EXPECT_EQ(ui_.messages().back().title, texts::kEmergencyTitle);
   });
+}
+
+TEST_F(EngineDbTest, ClosingAWorkbookThatIsNotTheActiveOneClosesThatWorkbook) {
+  host::Workbook& wb = Open();
+  const std::string other_path = (dir_ / "Alt.xls").string();
+  testing::WriteTestBook(other_path, false);
+  host::Workbook& other = app_.Open(other_path);
+  ASSERT_EQ(&app_.ActiveWorkbook(), &other);
+  engine_->Sheet_Visited.Clear();  // no sheet to compare: the close activates none
+  host::user::Close(wb);           // the close button of a window in the background
+  EXPECT_TRUE(wb.closed());
+  EXPECT_FALSE(other.closed());
+  EXPECT_EQ(&app_.ActiveWorkbook(), &other);
+}
+
+// With the database lost, an edit lives only in the workbook: a close whose
+// emergency copy or whose own save cannot be written keeps the workbook open
+// and says why; once the file can be written the close goes through.
+TEST_F(EngineDbTest, ACloseWhoseWritesFailKeepsTheWorkbookOpenWithItsEdit) {
+  host::Workbook& wb = Open();
+  ASSERT_TRUE(ts::StopServer());
+  ui_.QueueAnswer(ui::Answer::OK);  // the connection cannot be made
+  host::user::Type(wb.ActiveSheet(), 2, 3, "Сдача");
+  const fs::path copy = dir_ / "Copy_Sync.xls_010311_0907.xls";
+  const fs::path book = dir_ / "Sync.xls";
+  fs::create_directory(copy);  // neither file can be written
+  fs::remove(book);
+  fs::create_directory(book);
+
+  EXPECT_EQ(wb.Status(), texts::kDatabaseLostStatus);  // for as long as the workbook is open
+  ui_.QueueAnswer(ui::Answer::Yes);                    // an emergency copy, please
+  ui_.QueueAnswer(ui::Answer::OK);                     // the copy could not be written
+  host::user::Close(wb);
+  ASSERT_FALSE(wb.closed());
+  EXPECT_EQ(ui_.messages().back().text.rfind(texts::kCopyNotSavedPrefix, 0), 0u);
+  EXPECT_EQ(wb.ActiveSheet().Cells(2, 3).Text(), "Сдача");
+
+  ui_.QueueAnswer(ui::Answer::No);  // no copy: the workbook itself is saved
+  ui_.QueueAnswer(ui::Answer::OK);  // the workbook could not be written
+  host::user::Close(wb);
+  ASSERT_FALSE(wb.closed());
+  const std::string told = ui_.messages().back().text;
+  EXPECT_EQ(told.rfind(std::string(texts::kBookNotSavedPrefix) + "Sync.xls" +
+                           texts::kBookNotSavedMiddle + "не удалось записать файл " + book.string(),
+                       0),
+            0u)
+      << told;
+  EXPECT_TRUE(told.ends_with(texts::kBookNotSavedSuffix)) << told;
+  EXPECT_FALSE(engine_->Closing);
+
+  fs::remove(book);
+  ui_.QueueAnswer(ui::Answer::No);
+  host::user::Close(wb);
+  EXPECT_TRUE(wb.closed());
+  EXPECT_TRUE(fs::is_regular_file(book));
+  EXPECT_TRUE(ui_.queued_answers().empty());
+  EXPECT_TRUE(ui_.failures().empty());
+}
+
+// Hostile texts typed into the cash sheet's purpose (1500 characters): a
+// stray byte before an apostrophe, a million apostrophes, and 3000 of them
+// that quote into 1500 double quotes. Each edit returns; what the database
+// cannot hold is marked and stored as NULL, the rest is stored.
+TEST_F(EngineDbTest, HostileTextsAreRefusedOrStoredAndNeverHangTheEngine) {
+  host::Workbook& wb = Open();
+  host::Worksheet& ws = wb.ActiveSheet();
+  host::user::Type(ws, 2, 3, "\xA1'");
+  host::user::Type(ws, 3, 3, std::string(1000000, '\''));
+  host::user::Type(ws, 4, 3, std::string(3000, '\''));
+  ASSERT_FALSE(engine_->Stop_Program);
+  for (long row : {2L, 3L}) EXPECT_EQ(ws.Cells(row, 3).Font().ColorIndex(), host::kColorRed) << row;
+  EXPECT_EQ(ws.Cells(4, 3).Font().ColorIndex(), host::kColorAutomatic);
+  EXPECT_EQ(
+      ts::RootQuery("SELECT ID_EXL, ESTABLISH_PAYMENT IS NULL, CHAR_LENGTH(ESTABLISH_PAYMENT), "
+                    "LEFT(ESTABLISH_PAYMENT, 2) FROM NAL ORDER BY ID_EXL"),
+      (Rows{{"2", "1", "NULL", "NULL"}, {"3", "1", "NULL", "NULL"}, {"4", "0", "1500", "\"\""}}));
 }
 
 TEST_F(EngineDbTest, TheErrorCountSaturatesInsteadOfOverflowing) {

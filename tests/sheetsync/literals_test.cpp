@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 #include "platform/variant/variant.h"
@@ -11,19 +12,12 @@
 namespace kassa::sheetsync {
 namespace {
 
-// Character replacement over UTF-8, as the host's worksheet function does.
-std::string HostReplace(const std::string& text, long start, long count,
-                        const std::string& replacement) {
-  auto byte_of = [&](long chars) {
-    size_t i = 0;
-    for (long n = 0; n < chars && i < text.size(); ++n) {
-      ++i;
-      while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
-    }
-    return i;
-  };
-  size_t a = byte_of(start - 1), b = byte_of(start - 1 + count);
-  return text.substr(0, a) + replacement + text.substr(b);
+// Quoting as the classic form describes it: every doubled apostrophe, the
+// last one first, becomes a double quote, then every single one does.
+std::string QuoteByReplacing(std::string text) {
+  for (const std::string find : {"''", "'"})
+    for (size_t p; (p = text.rfind(find)) != std::string::npos;) text.replace(p, find.size(), "\"");
+  return text;
 }
 
 TEST(DateAndTimeLiterals, HaveNoLeadingZerosWhereTheLedgerExpectsNone) {
@@ -114,22 +108,49 @@ TEST(NumberLiterals, ShortDecimalsGiveTheSameTextAsTheFullConversion) {
         << x;
 }
 
+// The server reads a literal back as a double; the literal of the largest
+// number is rounded to 15 digits, above the largest double, and refused.
+TEST(NumberLiterals, ALiteralTheServerCannotReadBackHasNoValue) {
+  const double largest = std::numeric_limits<double>::max();
+  const std::string literal = DoubleLiteral(Variant::Number(largest), Locale::Russian()).value();
+  EXPECT_FALSE(LiteralValue(literal)) << literal;
+  EXPECT_FALSE(LiteralValue(IntegerLiteral(Variant::Number(-largest), Locale::Russian()).value()));
+  EXPECT_EQ(LiteralValue("1.5E+308"), 1.5e308);
+  EXPECT_EQ(LiteralValue("-0.25"), -0.25);
+  EXPECT_EQ(LiteralValue("1E-320").value_or(1), 1e-320);  // tiny, read as such
+  EXPECT_FALSE(LiteralValue("12abc"));
+  EXPECT_FALSE(LiteralValue(""));
+}
+
 TEST(NumberLiterals, TextThatIsNoNumberHasNoLiteral) {
   EXPECT_FALSE(DoubleLiteral(Variant::Text("abc"), Locale::Russian()));
   EXPECT_FALSE(IntegerLiteral(Variant::Text("12,5 руб"), Locale::Russian()));
 }
 
 TEST(QuoteText, EveryApostropheSingleOrDoubledBecomesOneDoubleQuote) {
-  EXPECT_EQ(QuoteText("O'Brien", HostReplace), "O\"Brien");
-  EXPECT_EQ(QuoteText("a''b", HostReplace), "a\"b");
-  EXPECT_EQ(QuoteText("'''", HostReplace), "\"\"");
-  EXPECT_EQ(QuoteText("Иванов'ъ'", HostReplace), "Иванов\"ъ\"");
-  EXPECT_EQ(QuoteText("back\\slash", HostReplace), "back\\slash");
+  EXPECT_EQ(QuoteText("O'Brien"), "O\"Brien");
+  EXPECT_EQ(QuoteText("a''b"), "a\"b");
+  EXPECT_EQ(QuoteText("'''"), "\"\"");
+  EXPECT_EQ(QuoteText("Иванов'ъ'"), "Иванов\"ъ\"");
+  EXPECT_EQ(QuoteText("back\\slash"), "back\\slash");
+  EXPECT_EQ(QuoteText("\xA1'"), "\xA1\"");        // a stray byte before an apostrophe
+  EXPECT_EQ(QuoteText("1\x98'\""), "1\x98\"\"");  // found by fuzzing cell typing
 }
 
-TEST(ReplaceAll, WorksByCharacterPositionAndRefusesAReplacementHoldingTheFind) {
-  EXPECT_EQ(ReplaceAll("ёжик-ёж", "ё", "е", HostReplace), "ежик-еж");
-  EXPECT_EQ(ReplaceAll("aXa", "a", "aa", HostReplace), "aXa");
+// Every text of up to six pieces from a small alphabet (apostrophes, a
+// letter, a stray byte, a Cyrillic letter, a double quote) quotes as the
+// classic replacement does; a million apostrophes take one pass.
+TEST(QuoteText, GivesWhatReplacingGivesInOnePass) {
+  const std::string alphabet[] = {"'", "a", "\xA1", "ж", "\""};
+  std::vector<std::string> level = {""};
+  for (int length = 1; length <= 6; ++length) {
+    std::vector<std::string> longer;
+    for (const std::string& t : level)
+      for (const std::string& a : alphabet) longer.push_back(t + a);
+    for (const std::string& t : longer) ASSERT_EQ(QuoteText(t), QuoteByReplacing(t)) << t;
+    level = std::move(longer);
+  }
+  EXPECT_EQ(QuoteText(std::string(1000000, '\'')), std::string(500000, '"'));
 }
 
 TEST(UpperCase, CoversLatinAndCyrillicLetters) {

@@ -35,10 +35,11 @@ void BuildTestBook(host::Workbook& wb) {
   Sheet(wb.AddSheet("Расчёт"), {"C"}, "select N * 2 C from T_TYPES order by ID_Exl");
 }
 
-void WriteTestBook(const std::string& path, bool with_engine) {
+void WriteTestBook(const std::string& path, bool with_engine, const std::string& cash_query) {
   host::Application app;
   host::Workbook& wb = app.Add();
   BuildTestBook(wb);
+  if (!cash_query.empty()) wb.Sheets(1).QueryTables(1).CommandText(cash_query);
   if (with_engine) wb.SetEventSinkProgId("Sheetsync.WB_Events");
   wb.SaveAs(path, 1);
 }

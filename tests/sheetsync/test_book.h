@@ -22,7 +22,9 @@ extern const char* const kGrantTypesTable;
 void BuildTestBook(host::Workbook& wb);
 
 // Writes the test workbook to `path`; with `with_engine` its macros create
-// "Sheetsync.WB_Events" when it is opened.
-void WriteTestBook(const std::string& path, bool with_engine = true);
+// "Sheetsync.WB_Events" when it is opened. A non-empty `cash_query` takes
+// the place of the cash sheet's query (a workbook made elsewhere).
+void WriteTestBook(const std::string& path, bool with_engine = true,
+                   const std::string& cash_query = "");
 
 }  // namespace kassa::sheetsync::testing

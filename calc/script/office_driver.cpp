@@ -143,18 +143,24 @@ void OfficeDriver::Wait(const std::function<bool()>& done, const std::string& wh
   }
 }
 
+namespace {
+
+// Whether the office has closed the document.
+bool Gone(const Reference<css::frame::XModel>& m) {
+  try {
+    return !m.is() || !m->getCurrentController().is();
+  } catch (const css::uno::RuntimeException&) {
+    return true;
+  }
+}
+
+}  // namespace
+
 Reference<css::frame::XModel> OfficeDriver::Model() {
   // A document the office has closed is gone for the user.
-  auto gone = [](const Reference<css::frame::XModel>& m) {
-    try {
-      return !m.is() || !m->getCurrentController().is();
-    } catch (const css::uno::RuntimeException&) {
-      return true;
-    }
-  };
-  if (gone(model_)) {
+  if (Gone(model_)) {
     // The document shown before comes back in front.
-    std::erase_if(shown_, [&](const auto& s) { return gone(s.first); });
+    std::erase_if(shown_, [&](const auto& s) { return Gone(s.first); });
     model_.clear();
     changes_.clear();
     if (!shown_.empty()) {
@@ -187,6 +193,7 @@ void OfficeDriver::Open(const std::string& file) {
   osl::FileBase::getFileURLFromSystemPath(U(p.string()), url);
   // A document already open comes to the front, as the office does when
   // the user opens its file again.
+  std::erase_if(shown_, [&](const auto& s) { return Gone(s.first); });
   for (size_t i = 0; i < shown_.size(); ++i) {
     if (shown_[i].first->getURL() != url) continue;
     auto again = shown_[i];

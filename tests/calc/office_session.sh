@@ -6,10 +6,12 @@
 # real keystrokes (xdotool) from outside.
 #   1. The workbook opens synchronised: a value typed into the cash sheet is
 #      written to the ledger at once.
-#   2. Closing a sheet that differs from the ledger asks, in the office's
+#   2. Saving (Ctrl+S) a sheet that differs from the ledger stores it and
+#      writes the file, keeping the host's data (the buttons' captions).
+#   3. Closing a sheet that differs from the ledger asks, in the office's
 #      own message box, whether to store it; Escape cancels: the workbook
 #      stays open.
-#   3. Closing again and answering with Enter (Да) stores the sheet and
+#   4. Closing again and answering with Enter (Да) stores the sheet and
 #      closes the window; the file written keeps the value and the host's
 #      data.
 # Needs the test environment (KASSA_DEPLOY, KASSA_DB_DIR, KASSA_COMPONENTS).
@@ -98,7 +100,26 @@ done
   fail "the typed value did not reach the ledger"
 import -window root "$shots/office-session-1-typed.png"
 
-# The ledger changes behind the sheet: closing asks to store the sheet.
+# The ledger changes behind the sheet: saving (Ctrl+S) compares the sheet
+# with the ledger and stores it, and the office writes the file.
+sql "UPDATE NAL SET ESTABLISH_PAYMENT = 'чужое' WHERE ID_EXL = 2"
+before="$(stat -c %Y.%s "$work/Kassa.xls")"
+sleep 1
+keys ctrl+s
+for _ in $(seq 1 80); do
+  [[ "$(sql "SELECT ESTABLISH_PAYMENT FROM NAL WHERE ID_EXL = 2")" == "Проба" &&
+     "$(stat -c %Y.%s "$work/Kassa.xls")" != "$before" ]] && break
+  sleep 0.25
+done
+[[ "$(sql "SELECT ESTABLISH_PAYMENT FROM NAL WHERE ID_EXL = 2")" == "Проба" ]] ||
+  fail "saving did not store the sheet"
+[[ "$(stat -c %Y.%s "$work/Kassa.xls")" != "$before" ]] || fail "saving wrote no file"
+sleep 1
+unzip -p "$work/Kassa.xls" xl/sharedStrings.xml | grep -q "Проба" || fail "the saved file lacks the typed value"
+unzip -p "$work/Kassa.xls" docProps/custom.xml | grep -q "Меню" ||
+  fail "the saved file lost the buttons' captions"
+
+# The ledger changes behind the sheet again: closing asks to store the sheet.
 sql "UPDATE NAL SET ESTABLISH_PAYMENT = 'чужое' WHERE ID_EXL = 2"
 keys ctrl+w
 box="$(window_named "Запрос на внесение в базу")"

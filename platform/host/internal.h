@@ -133,6 +133,10 @@ bool WrittenColorIndex(int index);
 // "dd.mm.yyyy" for a date, "h:mm:ss" for a time of day, both for both; "" else.
 std::string DefaultFormatFor(const Variant& v);
 
+// Decimals of a fixed number format such as "0", "0.00", "#,##0.00", whose
+// number Text() shows rounded to them; -1 for any other format.
+int FixedDecimals(const std::string& fmt);
+
 // Number of characters of UTF-8 text and the byte offset of character `n`,
 // in the system's one character model (an invalid byte is one character).
 size_t Utf8Length(const std::string& s);

@@ -88,9 +88,53 @@ class SheetQueryTable : public QueryTable {
     }
   }
 
+  // A number format that shows a number as a number in the column's own way
+  // (no date or time parts) and leaves Text() as General gives it: a column
+  // formatted so (money, say) keeps its look for the plain values a refresh
+  // writes, and the texts the engine compares do not change.
+  static bool KeepsPlainNumbers(const std::string& fmt) {
+    if (fmt.empty()) return false;
+    if (FixedDecimals(fmt) >= 0) return false;
+    bool quoted = false;
+    for (char ch : fmt) {
+      if (ch == '"') quoted = !quoted;
+      if (quoted) continue;
+      switch (ch) {
+        case 'd':
+        case 'D':
+        case 'm':
+        case 'M':
+        case 'y':
+        case 'Y':
+        case 'h':
+        case 'H':
+        case 's':
+        case 'S':
+        case '@':
+          return false;
+        default:
+          break;
+      }
+    }
+    return true;
+  }
+
   void Put(long row, int col, const Variant& v, const std::string& number_format) {
     Cell& cell = sheet_.CellAt(row, col);
     cell.value = v;
+    if (number_format.empty() && KeepsPlainNumbers(sheet_.ColumnFormat(col).number_format)) {
+      // The column's look applies; an own look that differs from the column's
+      // in the number format alone goes back to the column's.
+      if (cell.own_format) {
+        const CellFormat& column = sheet_.ColumnFormat(col);
+        if (cell.format.color_index == column.color_index && cell.format.bold == column.bold &&
+            !KeepsPlainNumbers(cell.format.number_format))
+          cell.own_format = false;
+        else if (!KeepsPlainNumbers(cell.format.number_format))
+          cell.format.number_format = column.number_format;
+      }
+      return;
+    }
     const CellFormat& current = cell.own_format ? cell.format : sheet_.ColumnFormat(col);
     if (current.number_format != number_format) {
       if (!cell.own_format) cell.format = sheet_.ColumnFormat(col);

@@ -111,9 +111,6 @@ void Range::Value(const Variant& v) const {
   sheet_->Parent().MarkChanged();
 }
 
-namespace {
-
-// Decimals of a fixed format such as "0", "0.00", "#,##0.00"; -1 if none.
 int FixedDecimals(const std::string& fmt) {
   if (fmt.empty() || fmt.find_first_not_of("#,0.") != std::string::npos) return -1;
   if (fmt.find('0') == std::string::npos) return -1;
@@ -121,8 +118,6 @@ int FixedDecimals(const std::string& fmt) {
   if (dot == std::string::npos) return 0;
   return static_cast<int>(fmt.size() - dot - 1);
 }
-
-}  // namespace
 
 std::string Range::Text() const {
   const Cell* c = sheet_->FindCell(row1_, col1_);

@@ -2,14 +2,13 @@
 // shorter result clearing what is left, failures, the masked password in
 // the saved file, and the sample workbook's queries.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-
-#include <unistd.h>
 
 #include "platform/host/host.h"
 #include "tests/host/recording.h"
@@ -201,13 +200,55 @@ TEST_F(HostQuery, AResultLargerThanTheSheetLoadsWhatFitsAndSaysSo) {
   }
 }
 
+// The number format a cell shows with: its own, else its column's.
+std::string LookOf(const Worksheet& sheet, long row, int column) {
+  const Cell* cell = sheet.FindCell(row, column);
+  return cell && cell->own_format ? cell->format.number_format
+                                  : sheet.ColumnFormat(column).number_format;
+}
+
+// A column the book formats for money keeps its look through a refresh, in
+// the grid and in the saved file, and the texts the engine compares stay as
+// they were; a value of another kind in such a column shows as itself.
+TEST_F(HostQuery, RefreshKeepsTheColumnsOwnNumberFormat) {
+  const std::string money = "#,##0.00;-#,##0.00";
+  ws.MutableColumnFormat(5).number_format = money;
+  ws.MutableColumnFormat(6).number_format = money;
+  ws.MutableColumnFormat(2).number_format = money;  // dates in it still show as dates
+  // A cell a refresh of an earlier version left in its own General look.
+  ws.CellAt(2, 6).own_format = true;
+  QueryTable& q = ws.AddQueryTable(QueryTableString(params), "SELECT * FROM t ORDER BY id");
+  q.Refresh();
+  q.Refresh();
+  for (long row : {2L, 3L, 4L}) {
+    EXPECT_EQ(LookOf(ws, row, 5), money) << row;
+    if (row != 4) {
+      EXPECT_EQ(LookOf(ws, row, 6), money) << row;
+    }
+  }
+  EXPECT_EQ(ws.Cells(2, 5).Text(), "1234,5");
+  EXPECT_EQ(ws.Cells(3, 5).Text(), "-0,25");
+  EXPECT_EQ(LookOf(ws, 2, 2), "dd.mm.yyyy");
+  EXPECT_EQ(ws.Cells(2, 2).Text(), "05.01.2010");
+
+  const std::string path = (fs::path(::testing::TempDir()) /
+                            ("host_query_money_" + std::to_string(::getpid()) + ".xlsx"))
+                               .string();
+  wb.SaveAs(path);
+  Workbook& r = app.Open(path);
+  EXPECT_EQ(LookOf(r.Sheets(1), 2, 5), money);
+  EXPECT_EQ(LookOf(r.Sheets(1), 3, 6), money);
+  r.Close();
+  fs::remove(path);
+}
+
 TEST_F(HostQuery, TheSavedFileHoldsNoPassword) {
   ASSERT_FALSE(params.password.empty());
   QueryTable& q = ws.AddQueryTable(QueryTableString(params), "SELECT id, s FROM t ORDER BY id");
   q.Refresh();
-  std::string path = (fs::path(::testing::TempDir()) /
-                      ("host_query_saved_" + std::to_string(::getpid()) + ".xls"))
-                         .string();
+  std::string path =
+      (fs::path(::testing::TempDir()) / ("host_query_saved_" + std::to_string(::getpid()) + ".xls"))
+          .string();
   wb.SaveAs(path);
   std::string parts = testing::AllPartsText(path, path + ".parts");
   ASSERT_NE(parts.find("PWD=xxx"), std::string::npos);

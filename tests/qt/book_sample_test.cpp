@@ -6,14 +6,14 @@
 // sheet shows its chart and month totals and saves them.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QAbstractBarSeries>
+#include <QApplication>
 #include <QChart>
 #include <QChartView>
 #include <QLineEdit>
-#include <QTableWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -65,20 +65,27 @@ class ProgressCatcher {
   bool caught_ = false;
 };
 
-TEST(SampleBook, SampleWorkbookWorksThroughTheWindow) {
-  if (!testsupport::HaveTestEnv()) GTEST_SKIP() << "needs the database test environment";
-  const testsupport::TestEnv env = testsupport::TestEnv::FromEnvironment();
-  const fs::path sample = fs::path(env.deploy) / "Kassa.xls";
-  if (!fs::exists(sample)) GTEST_SKIP() << "no sample workbook in " << env.deploy;
+// An empty ledger given two categories, two employees and three payments,
+// the third of them `third`.
+void FillLedger(const std::string& third) {
   ASSERT_TRUE(testsupport::ResetDatabase());
   ASSERT_TRUE(testsupport::RootExec(
       "INSERT INTO CATEGORY_NAL VALUES (1,'ПРОД','Продукты'),(2,'ТРАН','Транспорт')"));
   ASSERT_TRUE(testsupport::RootExec(
       "INSERT INTO OUR_MEMBERS VALUES (1,'ИвановИИ','Иванов','Иван','Иванович','Кассир'),"
       "(2,'ПетроваАС','Петрова','Анна','Сергеевна','Бухгалтер')"));
-  ASSERT_TRUE(testsupport::RootExec(
-      "INSERT INTO NAL VALUES (2,'2026-12-01',1,'Хлеб и молоко',350.5,1),"
-      "(3,'2026-12-02',2,'Проезд',120,2),(4,'2026-12-03',1,'Канцтовары',780,1)"));
+  ASSERT_TRUE(
+      testsupport::RootExec("INSERT INTO NAL VALUES (2,'2026-12-01',1,'Хлеб и молоко',350.5,1),"
+                            "(3,'2026-12-02',2,'Проезд',120,2)," +
+                            third));
+}
+
+TEST(SampleBook, SampleWorkbookWorksThroughTheWindow) {
+  if (!testsupport::HaveTestEnv()) GTEST_SKIP() << "needs the database test environment";
+  const testsupport::TestEnv env = testsupport::TestEnv::FromEnvironment();
+  const fs::path sample = fs::path(env.deploy) / "Kassa.xls";
+  if (!fs::exists(sample)) GTEST_SKIP() << "no sample workbook in " << env.deploy;
+  ASSERT_NO_FATAL_FAILURE(FillLedger("(4,'2026-12-03',1,'Канцтовары',780,1)"));
 
   const fs::path dir = fs::temp_directory_path() / ("kassa-qt-sample-" + std::to_string(getpid()));
   fs::create_directories(dir);
@@ -156,10 +163,10 @@ TEST(SampleBook, SampleWorkbookWorksThroughTheWindow) {
   // The add operation waits for the dialog inside this click.
   Widget<QPushButton>("Choice_Action_Category", "B_Add_Category")->click();
   EXPECT_TRUE(entry_seen);
-  EXPECT_EQ(testsupport::RootQuery(
-                "SELECT ID_CATEGORY_PAYMENT, NAME_ENCIPHER FROM CATEGORY_NAL WHERE "
-                "DESCRIPTION_PAYMENT = 'Хозяйственные расходы'"),
-            (std::vector<std::vector<std::string>>{{"3", "ХОЗ"}}));
+  EXPECT_EQ(
+      testsupport::RootQuery("SELECT ID_CATEGORY_PAYMENT, NAME_ENCIPHER FROM CATEGORY_NAL WHERE "
+                             "DESCRIPTION_PAYMENT = 'Хозяйственные расходы'"),
+      (std::vector<std::vector<std::string>>{{"3", "ХОЗ"}}));
   window->SyncFromHost();
   EXPECT_EQ(categories->data(categories->index(3, 0)).toString(), QString("ХОЗ"));
   Screenshot(window, "book_window_sample_categories");
@@ -268,15 +275,7 @@ TEST(SampleBook, MoneyLooksLikeMoneyAndUndoPutsTheDatabaseRowBack) {
   const testsupport::TestEnv env = testsupport::TestEnv::FromEnvironment();
   const fs::path sample = fs::path(env.deploy) / "Kassa.xls";
   if (!fs::exists(sample)) GTEST_SKIP() << "no sample workbook in " << env.deploy;
-  ASSERT_TRUE(testsupport::ResetDatabase());
-  ASSERT_TRUE(testsupport::RootExec(
-      "INSERT INTO CATEGORY_NAL VALUES (1,'ПРОД','Продукты'),(2,'ТРАН','Транспорт')"));
-  ASSERT_TRUE(testsupport::RootExec(
-      "INSERT INTO OUR_MEMBERS VALUES (1,'ИвановИИ','Иванов','Иван','Иванович','Кассир'),"
-      "(2,'ПетроваАС','Петрова','Анна','Сергеевна','Бухгалтер')"));
-  ASSERT_TRUE(testsupport::RootExec(
-      "INSERT INTO NAL VALUES (2,'2026-12-01',1,'Хлеб и молоко',350.5,1),"
-      "(3,'2026-12-02',2,'Проезд',120,2),(4,'2026-12-03',1,'Ремонт кассы',18264.72,1)"));
+  ASSERT_NO_FATAL_FAILURE(FillLedger("(4,'2026-12-03',1,'Ремонт кассы',18264.72,1)"));
   const Rows before = Payments();
 
   const fs::path dir = fs::temp_directory_path() / ("kassa-qt-money-" + std::to_string(getpid()));
@@ -346,8 +345,7 @@ TEST(SampleBook, MoneyLooksLikeMoneyAndUndoPutsTheDatabaseRowBack) {
   EXPECT_EQ(Payments(), before);
   // The recipient goes through its dictionary both ways.
   type(2, 2, "ПетроваАС");
-  EXPECT_EQ(testsupport::RootQuery("SELECT RECIPIENT_ID FROM NAL WHERE ID_EXL = 2"),
-            (Rows{{"2"}}));
+  EXPECT_EQ(testsupport::RootQuery("SELECT RECIPIENT_ID FROM NAL WHERE ID_EXL = 2"), (Rows{{"2"}}));
   key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(Payments(), before);
   // Two amounts cleared, then back.

@@ -363,25 +363,12 @@ bool ADBImpl::PrepareCommand(bool& Stop_Program) {
 }
 
 bool ADBImpl::AttemptTransaction(const std::vector<std::string>& statements, std::string& failing) {
-  if (!DB_Command || !DB_Connection) return false;
-  sql::Connection& c = *DB_Connection;
-  std::string error;
   failing = "START TRANSACTION";
-  if (!c.Begin(error)) return false;
-  for (const std::string& s : statements) {
-    TraceStatement(s);
-    if (!c.Execute(s, error)) {
-      failing = s;
-      c.Rollback();
-      return false;
-    }
-  }
-  failing = "COMMIT";
-  if (!c.Commit(error)) {
-    c.Rollback();
-    return false;
-  }
-  return true;
+  if (!DB_Command || !DB_Connection) return false;
+  std::string error;
+  // The statements go to the server one after another without waiting for
+  // each answer; the transaction is all-or-nothing as before.
+  return DB_Connection->ExecuteTransaction(statements, failing, error, TraceStatement);
 }
 
 void ADBImpl::SQL_Transaction_Execute(const std::vector<std::string>& statements,

@@ -84,7 +84,9 @@ bool AcceptsText(const ColumnLimit& c, const std::string& text) {
   if (!FitsCp1251(text)) return false;
   switch (c.kind) {
     case ColumnLimit::Kind::Text:
-      return c.max_chars <= 0 || CharCount(text) <= c.max_chars;
+      // A text of no more bytes than the width has no more characters.
+      return c.max_chars <= 0 || text.size() <= static_cast<size_t>(c.max_chars) ||
+             CharCount(text) <= c.max_chars;
     case ColumnLimit::Kind::Integer:
     case ColumnLimit::Kind::Decimal:
     case ColumnLimit::Kind::Float: {

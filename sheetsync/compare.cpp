@@ -2,6 +2,7 @@
 // sheets for the close question, and the emergency copy of the workbook
 // when the database is lost.
 #include <cstdlib>
+#include <vector>
 
 #include "platform/sql/sql.h"
 #include "platform/ui/ui.h"
@@ -27,6 +28,35 @@ std::string FieldText(const dbgate::Field& f) {
   std::optional<std::string> t = ToText(f.Value());
   if (!t) RaiseError(13);
   return *t;
+}
+
+// Whether the cell shows the field's text, as the check compares them. A
+// cell shows its value's own text unless it holds a number under a number
+// format; such a cell holding the field's very value shows the field's text,
+// so the texts need not be made.
+bool CellShowsField(host::Worksheet& ws, long row, int column, bool time_column,
+                    const dbgate::Field* field) {
+  const host::Cell* cell = ws.FindCell(row, column);
+  if (cell && field && !time_column && field->ActualSize() != 0) {
+    const Variant& value = cell->value;
+    const host::CellFormat& format = cell->own_format ? cell->format : ws.ColumnFormat(column);
+    if ((value.type() != Variant::Type::Number || format.number_format.empty()) &&
+        value == field->Value())
+      return true;
+  }
+  host::Range range = ws.Cells(row, column);
+  std::string sheet_text = range.Text();
+  std::string db_text;
+  if (field) db_text = FieldText(*field);
+  if (time_column) {
+    if (!sheet_text.empty()) sheet_text = SheetTimeText(range, sheet_text);
+    // The time is the last 8 characters of the field's text; a date and
+    // time before 10 o'clock leaves the blank between them in those 8,
+    // and that blank is not part of the time (" 9:05:00" is 9:05:00).
+    if (db_text.size() > 8) db_text = db_text.substr(db_text.size() - 8);
+    while (!db_text.empty() && db_text.front() == ' ') db_text.erase(0, 1);
+  }
+  return db_text == sheet_text;
 }
 
 }  // namespace
@@ -61,6 +91,11 @@ bool Engine::Sheet_Differs() {
   progress.Progress_Show(texts::kCheckingSheetPrefix + ws.Name() + texts::kCheckingSheetSuffix,
                          true);
   const long rows = last - 1;  // the area is rows 2..last
+  std::vector<char> calc(static_cast<size_t>(Col_Count) + 1), time(calc.size());
+  for (int o = 1; o <= Col_Count; ++o) {
+    calc[o] = Column(o).type == "Calc";
+    time[o] = Column(o).type == "Tim";
+  }
   for (long i = 1;; ++i) {
     if (i > rows) {  // the query has more records than the sheet has rows
       differs = true;
@@ -72,22 +107,11 @@ bool Engine::Sheet_Differs() {
     }
     progress.Progress_Set(static_cast<double>(i) / static_cast<double>(rows));
     bool cell_differs = false;
+    const int fields = RV_Set->FieldCount();
     for (int o = 1; o <= Col_Count && !cell_differs; ++o) {
-      const inibook::ColumnDesc& d = Column(o);
-      if (d.type == "Calc") continue;
-      host::Range cell = ws.Cells(i + 1, o);
-      std::string sheet_text = cell.Text();
-      std::string db_text;
-      if (o - 1 < RV_Set->FieldCount()) db_text = FieldText(RV_Set->Fields(o - 1));
-      if (d.type == "Tim") {
-        if (!sheet_text.empty()) sheet_text = SheetTimeText(cell, sheet_text);
-        // The time is the last 8 characters of the field's text; a date and
-        // time before 10 o'clock leaves the blank between them in those 8,
-        // and that blank is not part of the time (" 9:05:00" is 9:05:00).
-        if (db_text.size() > 8) db_text = db_text.substr(db_text.size() - 8);
-        while (!db_text.empty() && db_text.front() == ' ') db_text.erase(0, 1);
-      }
-      cell_differs = db_text != sheet_text;
+      if (calc[o]) continue;
+      const dbgate::Field* field = o - 1 < fields ? &RV_Set->Fields(o - 1) : nullptr;
+      cell_differs = !CellShowsField(ws, i + 1, o, time[o], field);
     }
     if (cell_differs) {
       differs = true;

@@ -48,18 +48,38 @@ class SheetFlags {
 // bounds error 9 above 50 or past the vector's end.
 bool SwitchOf(const std::vector<bool>& switches, long index);
 
-// Lookups remembered during one store, by sheet column: the literal as read
-// and as upper-cased -> the literal stored instead, and whether the
-// dictionary missed it (a miss marks every cell that holds it).
+// Lookups during one store, or one write-back of several cells. Each
+// dictionary (table, compared field, stored field) met by a text is fetched
+// once, whole: the literal to store for each compared value as the server
+// upper-cases it, trailing blanks dropped (the ledger's text comparison
+// ignores them; an entry met twice keeps the first, as a lookup finds it).
+// Each sheet column also remembers the literals it has read -> the literal
+// stored instead, and whether the dictionary missed it (a miss marks every
+// cell that holds it).
 struct LookupMemo {
   struct Answer {
     std::string literal;
     bool miss = false;
   };
   struct Column {
-    std::unordered_map<std::string, Answer> by_literal, by_upper;
+    std::unordered_map<std::string, Answer> by_literal;
   };
-  std::map<int, Column> columns;
+  using Dictionary = std::unordered_map<std::string, std::string>;
+  std::vector<Column> columns;                     // by sheet column (1-based)
+  std::map<std::string, Dictionary> dictionaries;  // by table, fields
+};
+
+// Remembers lookups (LookupMemo) while it lives: for one store or one
+// write-back of several cells.
+class LookupMemoScope {
+ public:
+  explicit LookupMemoScope(LookupMemo*& slot) : slot_(slot) { slot_ = &memo_; }
+  ~LookupMemoScope() { slot_ = nullptr; }
+  LookupMemoScope(const LookupMemoScope&) = delete;
+
+ private:
+  LookupMemo*& slot_;
+  LookupMemo memo_;
 };
 
 // Raises the run-time error `code` (a host error) with a short description.
@@ -127,6 +147,9 @@ class Engine final : public WB_Events {
   std::string Read_Time(long row, int column);
   std::string Read_Integer(long row, int column);
   std::string Lookup_Value(const std::string& literal, long row, int column);
+  // The dictionary of the column, fetched whole once while lookups are
+  // remembered; nullptr when the database failed (Stop_Program True).
+  const LookupMemo::Dictionary* Fetch_Dictionary(const inibook::ColumnDesc& d);
   void Mark_Error(long row, int column);
   void Clear_Mark(long row, int column);
   std::string Quote_Text(const std::string& text);
@@ -145,7 +168,11 @@ class Engine final : public WB_Events {
   // ---- write-back (writeback.cpp)
   void Sync_Range(host::Range& Target);
   void Update_Cell(long row, int column);
+  // The Update statement of one cell; nullopt for a "Calc" column, and when
+  // reading the cell stopped on a database failure.
+  std::optional<std::string> Update_Statement(long row, int column);
   void Insert_Row_Ids(long first, long last);
+  std::string Row_Id_Insert(long id);
   bool Data_Below(long row);
   void Format_Header();
 
@@ -194,7 +221,7 @@ class Engine final : public WB_Events {
   // column), valid while Table_Name is limits_table_.
   std::vector<const ColumnLimit*> column_limits_;
   std::string limits_table_;
-  LookupMemo* lookup_memo_ = nullptr;  // set only while a store runs
+  LookupMemo* lookup_memo_ = nullptr;  // set only while lookups are remembered
 };
 
 }  // namespace kassa::sheetsync

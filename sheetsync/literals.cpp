@@ -48,20 +48,20 @@ std::string NumberLiteral(double x) {
 }  // namespace
 
 std::string DateLiteral(const DateParts& d) {
-  std::string out;
-  out.reserve(16);
-  auto put = [&out](int n) {
-    char digits[16];
-    out.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
+  // Built in place: an int has at most 11 characters.
+  char text[4 + 3 * 11];
+  size_t n = 0;
+  auto put = [&text, &n](int number) {
+    n = static_cast<size_t>(std::to_chars(text + n, text + n + 11, number).ptr - text);
   };
-  out += '\'';
+  text[n++] = '\'';
   put(d.year);
-  out += '-';
+  text[n++] = '-';
   put(d.month);
-  out += '-';
+  text[n++] = '-';
   put(d.day);
-  out += '\'';
-  return out;
+  text[n++] = '\'';
+  return std::string(text, n);
 }
 
 std::string TimeText(const DateParts& d) {

@@ -21,17 +21,6 @@ namespace {
 // on, so a sheet of ordinary size goes to the server as one statement.
 constexpr size_t kBytesPerInsert = 1000 * 1000;
 
-// Remembers lookups for the duration of one store.
-class LookupMemoScope {
- public:
-  explicit LookupMemoScope(LookupMemo*& slot) : slot_(slot) { slot_ = &memo_; }
-  ~LookupMemoScope() { slot_ = nullptr; }
-
- private:
-  LookupMemo*& slot_;
-  LookupMemo memo_;
-};
-
 }  // namespace
 
 // Moving up from the grid's last row finds the last filled cell of a column;

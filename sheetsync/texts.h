@@ -100,6 +100,10 @@ inline constexpr const char* kLookupSelect = " Select ";
 inline constexpr const char* kLookupFrom = " From ";
 inline constexpr const char* kLookupWhere = " Where ucase(";
 inline constexpr const char* kLookupEquals = ") = ";
+// A whole dictionary, fetched once per store or write-back of several
+// cells: " Select ucase(<compared field>), <stored field> From <table>".
+inline constexpr const char* kDictionarySelect = " Select ucase(";
+inline constexpr const char* kDictionaryThen = "), ";
 inline constexpr const char* kNull = "Null";
 // Column types and widths of a table, learned once per table name.
 inline constexpr const char* kColumnsQueryPrefix =

@@ -3,6 +3,7 @@
 // (too long, outside cp1251, out of the column's range, a date the server
 // rejects) is treated like a value that does not convert: "Null" and a mark.
 #include <cstdint>
+#include <string_view>
 
 #include "sheetsync/engine.h"
 #include "sheetsync/literals.h"
@@ -14,11 +15,17 @@ namespace {
 
 constexpr int kTypeMismatch = 13;
 
-// The cell's value; a host error value raises the type-mismatch error.
-Variant CellValue(host::Worksheet& ws, long row, int column) {
-  Variant v = ws.Cells(row, column).Value();
-  if (v.type() == Variant::Type::Error) RaiseError(kTypeMismatch);
-  return v;
+// The cell's value, valid until a cell of its row is created; a host error
+// value raises the type-mismatch error.
+const Variant& CellValue(host::Worksheet& ws, long row, int column) {
+  static const Variant kEmpty;
+  const host::Cell* cell = ws.FindCell(row, column);
+  if (!cell) {
+    ws.Cells(row, column);  // an address outside the grid raises its error
+    return kEmpty;
+  }
+  if (cell->value.type() == Variant::Type::Error) RaiseError(kTypeMismatch);
+  return cell->value;
 }
 
 // Whether the value's text is empty (without formatting a number).
@@ -30,6 +37,27 @@ std::string ValueText(const Variant& v) {
   std::optional<std::string> t = ToText(v);
   if (!t) RaiseError(kTypeMismatch);
   return *t;
+}
+
+// A column's type code, compared exactly.
+enum class Type { Dat, Str, Doub, Tim, Integ, Calc, Other };
+
+Type TypeOf(const std::string& code) {
+  switch (code.size()) {
+    case 3:
+      if (code == "Dat") return Type::Dat;
+      if (code == "Str") return Type::Str;
+      if (code == "Tim") return Type::Tim;
+      break;
+    case 4:
+      if (code == "Doub") return Type::Doub;
+      if (code == "Calc") return Type::Calc;
+      break;
+    case 5:
+      if (code == "Integ") return Type::Integ;
+      break;
+  }
+  return Type::Other;
 }
 
 }  // namespace
@@ -48,28 +76,35 @@ const ColumnLimit* Engine::LimitOf(int column) const {
 std::optional<std::string> Engine::Read_Cell(long row, int column) {
   const inibook::ColumnDesc& d = Column(column);
   std::string literal;
-  if (d.type == "Dat") {
-    literal = Read_Date(row, column);
-  } else if (d.type == "Str") {
-    literal = Read_Text(row, column);
-  } else if (d.type == "Doub") {
-    literal = Read_Double(row, column);
-  } else if (d.type == "Tim") {
-    literal = Read_Time(row, column);
-  } else if (d.type == "Integ") {
-    literal = Read_Integer(row, column);
-  } else if (d.type == "Calc") {
-    return std::nullopt;
-  } else {
-    literal = Read_Text(row, column);  // an unknown type code is read as text
+  switch (TypeOf(d.type)) {
+    case Type::Dat:
+      literal = Read_Date(row, column);
+      break;
+    case Type::Str:
+      literal = Read_Text(row, column);
+      break;
+    case Type::Doub:
+      literal = Read_Double(row, column);
+      break;
+    case Type::Tim:
+      literal = Read_Time(row, column);
+      break;
+    case Type::Integ:
+      literal = Read_Integer(row, column);
+      break;
+    case Type::Calc:
+      return std::nullopt;
+    case Type::Other:
+      literal = Read_Text(row, column);  // an unknown type code is read as text
+      break;
   }
-  if (!d.dict_table.empty() && literal != texts::kNull)
+  if (!d.dict_table.empty() && literal != std::string_view(texts::kNull))
     literal = Lookup_Value(literal, row, column);
   return literal;
 }
 
 std::string Engine::Read_Date(long row, int column) {
-  Variant v = CellValue(ActiveSheet(), row, column);
+  const Variant& v = CellValue(ActiveSheet(), row, column);
   if (EmptyText(v)) {
     Clear_Mark(row, column);
     return texts::kNull;
@@ -96,7 +131,7 @@ std::string Engine::Read_Date(long row, int column) {
 }
 
 std::string Engine::Read_Time(long row, int column) {
-  Variant v = CellValue(ActiveSheet(), row, column);
+  const Variant& v = CellValue(ActiveSheet(), row, column);
   if (EmptyText(v)) {
     Clear_Mark(row, column);
     return texts::kNull;
@@ -124,7 +159,7 @@ bool Engine::StorableNumber(const std::optional<std::string>& literal, int colum
 }
 
 std::string Engine::Read_Double(long row, int column) {
-  Variant v = CellValue(ActiveSheet(), row, column);
+  const Variant& v = CellValue(ActiveSheet(), row, column);
   if (EmptyText(v)) {
     Clear_Mark(row, column);
     return texts::kNull;
@@ -139,7 +174,7 @@ std::string Engine::Read_Double(long row, int column) {
 }
 
 std::string Engine::Read_Integer(long row, int column) {
-  Variant v = CellValue(ActiveSheet(), row, column);
+  const Variant& v = CellValue(ActiveSheet(), row, column);
   if (EmptyText(v)) {
     Clear_Mark(row, column);
     return texts::kNull;
@@ -154,8 +189,10 @@ std::string Engine::Read_Integer(long row, int column) {
 }
 
 std::string Engine::Read_Text(long row, int column) {
-  Variant v = CellValue(ActiveSheet(), row, column);
-  std::string text = ValueText(v);
+  const Variant& v = CellValue(ActiveSheet(), row, column);
+  std::string converted;
+  if (v.type() != Variant::Type::Text) converted = ValueText(v);
+  const std::string& text = v.type() == Variant::Type::Text ? v.text() : converted;
   if (text.empty()) {
     Clear_Mark(row, column);
     return texts::kNull;
@@ -169,70 +206,114 @@ std::string Engine::Read_Text(long row, int column) {
     Mark_Error(row, column);
     return texts::kNull;
   }
-  std::string quoted = Quote_Text(text);
+  std::string replaced;
+  const bool apostrophes = text.find('\'') != std::string::npos;
+  if (apostrophes) replaced = Quote_Text(text);
+  const std::string& quoted = apostrophes ? replaced : text;
   if (limit && !AcceptsText(*limit, quoted)) {
     Mark_Error(row, column);
     return texts::kNull;
   }
+  std::string literal;
+  literal.reserve(quoted.size() + 2);
+  literal += '\'';
+  literal += quoted;
+  literal += '\'';
   Clear_Mark(row, column);
-  return "'" + quoted + "'";
+  return literal;
 }
 
 std::string Engine::Quote_Text(const std::string& text) {
   return QuoteText(text);
 }
 
+namespace {
+
+// A text literal: 'content', the content without apostrophes (Quote_Text
+// turned them into double quotes).
+bool IsTextLiteral(const std::string& literal) {
+  return literal.size() >= 2 && literal.front() == '\'' && literal.back() == '\'' &&
+         literal.find('\'', 1) == literal.size() - 1;
+}
+
+// A compared value as the ledger's text comparison sees it: trailing blanks
+// do not count.
+std::string_view DictionaryKey(std::string_view text) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+// The literal a dictionary's stored field gives: its number or text, "Null"
+// for an entry without a value.
+std::string StoredLiteral(const dbgate::Field& f) {
+  Variant value = f.Value();
+  if (f.ActualSize() == 0 || value.IsEmpty()) return texts::kNull;
+  if (value.type() == Variant::Type::Number) return PlainNumber(value.number());
+  return ValueText(value);
+}
+
+}  // namespace
+
+const LookupMemo::Dictionary* Engine::Fetch_Dictionary(const inibook::ColumnDesc& d) {
+  const std::string name = d.dict_table + '\n' + d.dict_key + '\n' + d.dict_value;
+  auto known = lookup_memo_->dictionaries.find(name);
+  if (known != lookup_memo_->dictionaries.end()) return &known->second;
+  Open_Rows(texts::kDictionarySelect + d.dict_key + texts::kDictionaryThen + d.dict_value +
+            texts::kLookupFrom + d.dict_table);
+  if (Stop_Program) return nullptr;
+  LookupMemo::Dictionary dictionary;
+  for (; !RV_Set->EOF(); RV_Set->MoveNext()) {
+    const Variant compared = RV_Set->Fields(0).Value();
+    if (compared.IsEmpty()) continue;  // no compared value: never found
+    dictionary.emplace(DictionaryKey(ValueText(compared)), StoredLiteral(RV_Set->Fields(1)));
+  }
+  Close_Rows();
+  if (Stop_Program) return nullptr;
+  return &lookup_memo_->dictionaries.emplace(name, std::move(dictionary)).first->second;
+}
+
 std::string Engine::Lookup_Value(const std::string& literal, long row, int column) {
   const inibook::ColumnDesc& d = Column(column);
-  // Within one store a column's text is looked up once: the same
-  // dictionary and the same upper-cased text give the same key. The memo
-  // knows each literal as typed and as upper-cased.
   LookupMemo::Column* memo = nullptr;
   if (lookup_memo_) {
-    memo = &lookup_memo_->columns[column];
+    if (lookup_memo_->columns.size() <= static_cast<size_t>(column))
+      lookup_memo_->columns.resize(static_cast<size_t>(column) + 1);
+    memo = &lookup_memo_->columns[static_cast<size_t>(column)];
     auto typed = memo->by_literal.find(literal);
     if (typed != memo->by_literal.end()) {
       if (typed->second.miss) Mark_Error(row, column);
       return typed->second.literal;
     }
   }
-  const std::string key_literal = UpperCase(literal);
-  if (memo) {
-    auto upper = memo->by_upper.find(key_literal);
-    if (upper != memo->by_upper.end()) {
-      memo->by_literal.emplace(literal, upper->second);
-      if (upper->second.miss) Mark_Error(row, column);
-      return upper->second.literal;
-    }
-  }
-  Open_Value(texts::kLookupSelect + d.dict_value + texts::kLookupFrom + d.dict_table +
-             texts::kLookupWhere + d.dict_key + texts::kLookupEquals + key_literal);
-  if (Stop_Program) return "";
-  std::string result;
-  bool miss = false;
-  if (!OV_Set->EOF()) {
-    OV_Set->MoveFirst();
-    const dbgate::Field& f = OV_Set->Fields(0);
-    Variant value = f.Value();
-    if (f.ActualSize() == 0 || value.IsEmpty()) {
-      result = texts::kNull;  // a dictionary entry without a value stores NULL
-    } else if (value.type() == Variant::Type::Number) {
-      result = PlainNumber(value.number());
-    } else {
-      result = ValueText(value);
-    }
-    Close_Value();
+  LookupMemo::Answer answer;
+  if (memo && IsTextLiteral(literal)) {
+    // The text is found in the dictionary fetched once, as the lookup
+    // below would find it: the upper-cased text equal to the upper-cased
+    // compared value.
+    const LookupMemo::Dictionary* dictionary = Fetch_Dictionary(d);
+    if (!dictionary) return "";
+    const std::string upper = UpperCase(literal);
+    auto found = dictionary->find(
+        std::string(DictionaryKey(std::string_view(upper).substr(1, upper.size() - 2))));
+    answer = found == dictionary->end() ? LookupMemo::Answer{texts::kNull, true}
+                                        : LookupMemo::Answer{found->second, false};
+    if (answer.miss) Mark_Error(row, column);
   } else {
-    result = texts::kNull;
-    miss = true;
-    Mark_Error(row, column);
-    if (!Stop_Program) Close_Value();
+    Open_Value(texts::kLookupSelect + d.dict_value + texts::kLookupFrom + d.dict_table +
+               texts::kLookupWhere + d.dict_key + texts::kLookupEquals + UpperCase(literal));
+    if (Stop_Program) return "";
+    if (!OV_Set->EOF()) {
+      OV_Set->MoveFirst();
+      answer.literal = StoredLiteral(OV_Set->Fields(0));  // NULL for an entry without a value
+      Close_Value();
+    } else {
+      answer = {texts::kNull, true};
+      Mark_Error(row, column);
+      if (!Stop_Program) Close_Value();
+    }
   }
-  if (memo && !Stop_Program) {
-    memo->by_upper.emplace(key_literal, LookupMemo::Answer{result, miss});
-    memo->by_literal.emplace(literal, LookupMemo::Answer{result, miss});
-  }
-  return result;
+  if (memo && !Stop_Program) memo->by_literal.emplace(literal, answer);
+  return answer.literal;
 }
 
 void Engine::Mark_Error(long row, int column) {
@@ -245,8 +326,13 @@ void Engine::Mark_Error(long row, int column) {
 }
 
 void Engine::Clear_Mark(long row, int column) {
-  host::Range cell = ActiveSheet().Cells(row, column);
-  if (cell.Font().ColorIndex() == host::kColorRed || cell.Font().Bold()) {
+  host::Worksheet& ws = ActiveSheet();
+  // The cell's font is its own format's, or its column's.
+  const host::Cell* found = ws.FindCell(row, column);
+  const host::CellFormat& font =
+      found && found->own_format ? found->format : ws.ColumnFormat(column);
+  if (font.color_index == host::kColorRed || font.bold) {
+    host::Range cell = ws.Cells(row, column);
     cell.Font().ColorIndex(host::kColorAutomatic);
     cell.Font().Bold(false);
   }

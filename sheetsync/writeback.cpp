@@ -1,6 +1,11 @@
 // Immediate write-back of edited cells: one Update per cell, records created
 // first for new rows, records below the last filled row removed afterwards.
+// An edit of several cells (a paste, a cleared block) is read whole first
+// and written in one transaction.
 #include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/ui/ui.h"
 #include "sheetsync/engine.h"
@@ -48,15 +53,36 @@ void Engine::Sync_Range(host::Range& Target) {
     Sheet_Not_Whole(host::kErrorResultTooLarge);
     return;
   }
-  if (n + 1 < last_row) {
-    Insert_Row_Ids(n + 2, last_row);
-    if (Stop_Program) return;
-  }
-  for (long r = first_row; r <= last_row; ++r) {
-    for (int c = first_col; c <= last_col; ++c) {
-      Update_Cell(r, c);
+  if (first_row == last_row && first_col == last_col) {
+    // One cell: its records, then its update.
+    if (n + 1 < last_row) {
+      Insert_Row_Ids(n + 2, last_row);
       if (Stop_Program) return;
     }
+    Update_Cell(first_row, first_col);
+    if (Stop_Program) return;
+  } else {
+    // Several cells: every cell is read (and looked up) first, then the
+    // records and the updates go to the table in one transaction, so a
+    // failure leaves the table as it was; the cells keep what was entered.
+    std::vector<std::string> statements;
+    if (n + 1 < last_row)
+      for (long k = n + 2; k <= last_row; ++k) statements.push_back(Row_Id_Insert(k));
+    {
+      LookupMemoScope memo(lookup_memo_);
+      for (long r = first_row; r <= last_row; ++r) {
+        for (int c = first_col; c <= last_col; ++c) {
+          std::optional<std::string> update = Update_Statement(r, c);
+          if (Stop_Program) return;
+          if (update) statements.push_back(std::move(*update));
+        }
+      }
+    }
+    if (statements.size() == 1)
+      Execute_SQL(statements.front());
+    else if (!statements.empty())
+      Execute_Transaction(statements);
+    if (Stop_Program) return;
   }
   if (Error_Count > 1) {
     ui::Message(
@@ -74,17 +100,25 @@ void Engine::Sync_Range(host::Range& Target) {
   }
 }
 
-void Engine::Update_Cell(long row, int column) {
+std::optional<std::string> Engine::Update_Statement(long row, int column) {
   std::optional<std::string> literal = Read_Cell(row, column);
-  if (!literal || Stop_Program) return;
-  Execute_SQL(texts::kUpdate + Table_Name + texts::kSet + Column(column).field + texts::kEquals +
-              *literal + texts::kWhere + ID_Column + texts::kEquals + std::to_string(row));
+  if (!literal || Stop_Program) return std::nullopt;
+  return texts::kUpdate + Table_Name + texts::kSet + Column(column).field + texts::kEquals +
+         *literal + texts::kWhere + ID_Column + texts::kEquals + std::to_string(row);
+}
+
+void Engine::Update_Cell(long row, int column) {
+  std::optional<std::string> update = Update_Statement(row, column);
+  if (update) Execute_SQL(*update);
+}
+
+std::string Engine::Row_Id_Insert(long id) {
+  return texts::kInsertInto + Table_Name + texts::kIdExlValues + std::to_string(id) + texts::kClose;
 }
 
 void Engine::Insert_Row_Ids(long first, long last) {
   for (long k = first; k <= last; ++k) {
-    Execute_SQL(texts::kInsertInto + Table_Name + texts::kIdExlValues + std::to_string(k) +
-                texts::kClose);
+    Execute_SQL(Row_Id_Insert(k));
     if (Stop_Program) break;
   }
 }

@@ -127,7 +127,7 @@ void PutBack(host::Worksheet& sheet, const CellBlock& block) {
       const CellBlock::Format& was = block.formats[i];
       const host::Cell* now = sheet.FindCell(r, c);
       const bool now_own = now && now->own_format;
-      const std::string& now_format = now_own ? now->format.number_format : kNoFormat;
+      const std::string& now_format = now_own ? now->format.number_format.str() : kNoFormat;
       const std::string& was_format = was.own ? was.number_format : kNoFormat;
       if (now_own == was.own && now_format == was_format) continue;
       host::Cell& cell = sheet.CellAt(r, c);

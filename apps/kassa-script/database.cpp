@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <thread>
 
 namespace kassa::script {
 namespace {
@@ -167,6 +169,17 @@ bool Database::KillAppConnections(int& killed, std::string& error) {
     std::string ignored;
     // A connection that ended meanwhile is not an error.
     if (root_->Execute("KILL " + row[0], ignored)) ++killed;
+  }
+  // The server ends a killed connection in its own time: the command returns
+  // once none of them is listed any more (or after five seconds).
+  for (int waited_ms = 0; killed > 0 && waited_ms < 5000; waited_ms += 20) {
+    std::vector<std::vector<std::string>> left;
+    if (!Query(std::string("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE USER = '") +
+                   kAppUser + "'",
+               left, error))
+      return false;
+    if (left.empty() || left[0].empty() || left[0][0] == "0") break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return true;
 }

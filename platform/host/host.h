@@ -27,10 +27,12 @@
 #pragma once
 
 #include <functional>
+#include <iosfwd>
 #include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/component/component.h"
@@ -72,10 +74,30 @@ class Workbook;
 class Worksheet;
 class Range;
 
+// A number format code ("" = General; e.g. "dd.mm.yyyy", "h:mm:ss", "0.00").
+// Each distinct code is kept once for the life of the process, so a cell's
+// format costs one pointer; a NumberFormat reads and compares as its code.
+class KASSA_EXPORT NumberFormat {
+ public:
+  NumberFormat() = default;
+  NumberFormat(std::string_view code);  // NOLINT: a code converts implicitly
+  NumberFormat(const std::string& code) : NumberFormat(std::string_view(code)) {}
+  NumberFormat(const char* code) : NumberFormat(std::string_view(code)) {}
+  const std::string& str() const;
+  operator const std::string&() const { return str(); }
+  const char* c_str() const { return str().c_str(); }
+  bool empty() const { return code_ == nullptr; }
+  bool operator==(const NumberFormat& other) const { return code_ == other.code_; }
+
+ private:
+  const std::string* code_ = nullptr;  // null for ""
+};
+KASSA_EXPORT std::ostream& operator<<(std::ostream& out, const NumberFormat& format);
+
 struct CellFormat {
   int color_index = kColorAutomatic;
   bool bold = false;
-  std::string number_format;  // "" = General; e.g. "dd.mm.yyyy", "h:mm:ss", "0.00"
+  NumberFormat number_format;
 };
 
 struct Cell {
@@ -259,6 +281,14 @@ class KASSA_EXPORT Worksheet {
   // Direct cell access for the model, files and views (no events).
   const Cell* FindCell(long row, int column) const;
   Cell& CellAt(long row, int column);  // creates it
+  // Cells 1..`columns` of `row`, created: element c - 1 is the cell of
+  // column c. Valid until a cell further right in the row is created.
+  // Throws HostError outside the grid (columns >= 1).
+  Cell* RowCells(long row, int columns);
+  // Makes room for `columns` cells in each of rows `first`..`last` (within
+  // the grid), so that filling them left to right allocates each row once.
+  // Cells are not created: FindCell and the extent do not change.
+  void ReserveCells(long first, long last, int columns);
   const CellFormat& ColumnFormat(int column) const;
   CellFormat& MutableColumnFormat(int column);
   // Extent of the cells holding a value or an own format; 0 when none.

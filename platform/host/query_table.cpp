@@ -1,6 +1,7 @@
 // The sheet's query table: runs its command on its own database connection
 // and writes the result from A1 (field names in row 1, rows from row 2).
 #include <cctype>
+#include <vector>
 
 #include "platform/host/host.h"
 #include "platform/host/internal.h"
@@ -75,7 +76,7 @@ class SheetQueryTable : public QueryTable {
   }
 
  private:
-  static std::string FormatFor(sql::Column::Kind kind) {
+  static NumberFormat FormatFor(sql::Column::Kind kind) {
     switch (kind) {
       case sql::Column::Kind::Date:
         return "dd.mm.yyyy";
@@ -119,25 +120,28 @@ class SheetQueryTable : public QueryTable {
     return true;
   }
 
-  void Put(long row, int col, const Variant& v, const std::string& number_format) {
-    Cell& cell = sheet_.CellAt(row, col);
-    cell.value = v;
-    if (number_format.empty() && KeepsPlainNumbers(sheet_.ColumnFormat(col).number_format)) {
+  // The cell's number format after a refresh wrote a value of the kind
+  // `number_format` belongs to. `keeps_column_look`: the value has no format
+  // of its own and its column's format keeps plain numbers (decided once
+  // per column). Otherwise the cell takes `number_format` as its own when
+  // its format (its own or its column's) has another.
+  static void Format(Cell& cell, const CellFormat& column_format, const NumberFormat& number_format,
+                     bool keeps_column_look) {
+    if (keeps_column_look) {
       // The column's look applies; an own look that differs from the column's
       // in the number format alone goes back to the column's.
       if (cell.own_format) {
-        const CellFormat& column = sheet_.ColumnFormat(col);
-        if (cell.format.color_index == column.color_index && cell.format.bold == column.bold &&
-            !KeepsPlainNumbers(cell.format.number_format))
+        if (cell.format.color_index == column_format.color_index &&
+            cell.format.bold == column_format.bold && !KeepsPlainNumbers(cell.format.number_format))
           cell.own_format = false;
         else if (!KeepsPlainNumbers(cell.format.number_format))
-          cell.format.number_format = column.number_format;
+          cell.format.number_format = column_format.number_format;
       }
       return;
     }
-    const CellFormat& current = cell.own_format ? cell.format : sheet_.ColumnFormat(col);
+    const CellFormat& current = cell.own_format ? cell.format : column_format;
     if (current.number_format != number_format) {
-      if (!cell.own_format) cell.format = sheet_.ColumnFormat(col);
+      if (!cell.own_format) cell.format = column_format;
       cell.own_format = true;
       cell.format.number_format = number_format;
     }
@@ -148,20 +152,39 @@ class SheetQueryTable : public QueryTable {
     const long nrows = static_cast<long>(r.RowCount());
     if (ncols > kMaxColumns || nrows + 1 > kMaxRows) throw HostError(1004, texts::kBadRange);
     long old_last = sheet_.LastUsedRow();
+    sheet_.ReserveCells(1, nrows + 1, ncols);
+    std::vector<NumberFormat> formats;
+    std::vector<const CellFormat*> column_formats;
+    std::vector<char> keeps_column_look;
     for (int c = 0; c < ncols; ++c) {
       Cell& head = sheet_.CellAt(1, c + 1);
       head.value = Variant::Text(r.columns()[c].name);
+      formats.push_back(FormatFor(r.columns()[c].kind));
+      column_formats.push_back(&sheet_.ColumnFormat(c + 1));
+      keeps_column_look.push_back(formats.back().empty() &&
+                                  KeepsPlainNumbers(column_formats.back()->number_format));
     }
-    for (long i = 0; i < nrows; ++i)
+    for (long i = 0; i < nrows && ncols > 0; ++i) {
+      Cell* cells = sheet_.RowCells(i + 2, ncols);
       for (int c = 0; c < ncols; ++c) {
-        const auto kind = r.columns()[c].kind;
+        Cell& cell = cells[c];
         if (r.IsNull(i, c)) {
-          Cell& cell = sheet_.CellAt(i + 2, c + 1);
           cell.value = Variant();
           continue;
         }
-        Put(i + 2, c + 1, r.Value(i, c), FormatFor(kind));
+        const auto kind = r.columns()[c].kind;
+        if (kind == sql::Column::Kind::Text || kind == sql::Column::Kind::Other) {
+          // A text the cell holds already stays (a refresh mostly finds
+          // what the sheet shows).
+          const std::string_view text = r.RawView(i, c);
+          if (cell.value.type() != Variant::Type::Text || cell.value.text() != text)
+            cell.value = Variant::Text(std::string(text));
+        } else {
+          cell.value = r.Value(i, c);
+        }
+        Format(cell, *column_formats[c], formats[c], keeps_column_look[c] != 0);
       }
+    }
     if (old_last > nrows + 1) sheet_.ClearCells(nrows + 2, 1, old_last, ncols);
     sheet_.Touch();
     sheet_.Parent().MarkChanged();  // as after any refresh, the book has changes to save

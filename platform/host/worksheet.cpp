@@ -154,6 +154,23 @@ Cell& Worksheet::CellAt(long row, int column) {
   return r[column - 1];
 }
 
+Cell* Worksheet::RowCells(long row, int columns) {
+  Cell& last = CellAt(row, columns);  // creates the cells before it too
+  return &last - (columns - 1);
+}
+
+void Worksheet::ReserveCells(long first, long last, int columns) {
+  first = std::max(first, 1L);
+  last = std::min(last, kMaxRows);
+  columns = std::min(columns, kMaxColumns);
+  if (first > last || columns < 1) return;
+  if (last > static_cast<long>(rows_.size())) rows_.resize(last);
+  for (long r = first; r <= last; ++r) {
+    std::vector<Cell>& row = rows_[r - 1];
+    if (row.capacity() < static_cast<size_t>(columns)) row.reserve(static_cast<size_t>(columns));
+  }
+}
+
 const CellFormat& Worksheet::ColumnFormat(int column) const {
   auto it = column_formats_.find(column);
   return it == column_formats_.end() ? kDefaultFormat : it->second;

@@ -1,6 +1,7 @@
 // Reading a workbook from an .xlsx file (minizip + pugixml): values, number
 // formats, font colour and bold, column widths and formats, sheet order and
-// names, the active sheet, and the host's own data. The reader also notes
+// names, the active sheet, and the host's own data. Sheets and shared
+// strings are read in runs as they inflate (xml_runs.h). The reader also notes
 // every kind of content the model cannot keep (formulas, merged cells,
 // fills, ...): such a workbook is never written over. What it inflates is
 // capped per part and in total, so a small file cannot claim unbounded memory.
@@ -11,6 +12,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <optional>
@@ -19,6 +21,7 @@
 #include "platform/host/host.h"
 #include "platform/host/internal.h"
 #include "platform/host/texts.h"
+#include "platform/host/xml_runs.h"
 
 namespace kassa::host {
 
@@ -29,6 +32,7 @@ struct TooLarge {};
 
 class Zip {
  public:
+  static constexpr size_t kBlock = 64 * 1024;
   explicit Zip(const std::string& path) : f_(unzOpen64(path.c_str())) {}
   ~Zip() {
     if (f_) unzClose(f_);
@@ -48,6 +52,34 @@ class Zip {
       total += info.uncompressed_size;
       if (!Fits(0, total)) throw TooLarge{};
     }
+  }
+  // Inflates the part `name` block by block into `sink`, within the same
+  // caps as Read (TooLarge beyond them); false when the part is absent or
+  // damaged.
+  bool ReadBlocks(const std::string& name, const std::function<void(std::string_view)>& sink) {
+    if (unzLocateFile(f_, name.c_str(), 0) != UNZ_OK) return false;
+    unz_file_info64 info{};
+    if (unzGetCurrentFileInfo64(f_, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+      return false;
+    if (!Fits(info.uncompressed_size, info.uncompressed_size)) throw TooLarge{};
+    if (unzOpenCurrentFile(f_) != UNZ_OK) return false;
+    std::vector<char> buf(kBlock);
+    size_t part = 0;
+    int n;
+    try {
+      while ((n = unzReadCurrentFile(f_, buf.data(), static_cast<unsigned>(buf.size()))) > 0) {
+        const auto got = static_cast<size_t>(n);
+        if (!Fits(part + got, got)) throw TooLarge{};
+        part += got;
+        inflated_ += got;
+        sink(std::string_view(buf.data(), got));
+      }
+    } catch (...) {
+      unzCloseCurrentFile(f_);
+      throw;
+    }
+    // A part whose data do not match its checksum is damaged.
+    return unzCloseCurrentFile(f_) == UNZ_OK && n == 0;
   }
   // The inflated part; nullopt when absent or damaged. Throws TooLarge when
   // the part would inflate beyond kMaxInflatedPart, or all parts read so far
@@ -376,7 +408,49 @@ struct SharedStrings {
   std::vector<bool> rich;
 };
 
-SharedStrings ReadSharedStrings(Zip& zip) {
+constexpr unsigned kPartFlags = pugi::parse_default | pugi::parse_ws_pcdata_single;
+// A run of a large part is parsed once this much of it has arrived.
+constexpr size_t kRunSize = 256 * 1024;
+
+// The name of the first element of an XML text (its root), "" when none.
+std::string RootName(const std::string& text) {
+  for (size_t i = text.find('<'); i != std::string::npos; i = text.find('<', i + 1)) {
+    if (i + 1 >= text.size() || text[i + 1] == '?' || text[i + 1] == '!') continue;
+    size_t end = text.find_first_of(" \t\r\n/>", i + 1);
+    return text.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1);
+  }
+  return "";
+}
+
+// The text before a container element as a document: its open elements
+// closed again. False when the root is not `root` or the text does not
+// parse.
+bool ParseHead(std::string& head, const char* root, pugi::xml_document& doc) {
+  if (RootName(head) != root) return false;
+  head += "</";
+  head += root;
+  head += ">";
+  return static_cast<bool>(doc.load_buffer_inplace(head.data(), head.size(), kPartFlags));
+}
+
+// The text after a container element (its siblings that follow, and the
+// root's end tag) as a document with the root `root`. False when it does
+// not parse so.
+bool ParseTail(std::string& tail, const char* root, pugi::xml_document& doc) {
+  const std::string end = std::string("</") + root;
+  const size_t at = tail.rfind(end);
+  if (at == std::string::npos) return false;
+  tail.erase(at);
+  tail.insert(0, std::string("<") + root + ">");
+  tail += end + ">";
+  return static_cast<bool>(doc.load_buffer_inplace(tail.data(), tail.size(), kPartFlags));
+}
+
+bool ParseRun(char* text, size_t size, pugi::xml_document& doc) {
+  return static_cast<bool>(doc.load_buffer_inplace(text, size, kPartFlags | pugi::parse_fragment));
+}
+
+SharedStrings ReadSharedStringsWhole(Zip& zip) {
   SharedStrings out;
   auto text = zip.Read("xl/sharedStrings.xml");
   if (!text) return out;
@@ -389,6 +463,28 @@ SharedStrings ReadSharedStrings(Zip& zip) {
     out.rich.push_back(RichText(si));
   }
   return out;
+}
+
+// The shared strings, read in runs of items; a part that cannot be read so
+// is read whole.
+SharedStrings ReadSharedStrings(Zip& zip) {
+  SharedStrings out;
+  XmlRuns runs(
+      "sst", "si", kRunSize,
+      [](std::string&) { return true; },  // the list is the root: nothing before it counts
+      [&out](char* text, size_t size) {
+        pugi::xml_document doc;
+        if (!ParseRun(text, size, doc)) return false;
+        for (auto si : doc.children("si")) {
+          out.text.push_back(ItemText(si));
+          out.rich.push_back(RichText(si));
+        }
+        return true;
+      });
+  if (!zip.ReadBlocks("xl/sharedStrings.xml", [&runs](std::string_view b) { runs.Feed(b); }))
+    return {};
+  if (runs.Finish()) return out;
+  return ReadSharedStringsWhole(zip);
 }
 
 int ErrorCode(const std::string& s) {
@@ -533,120 +629,196 @@ void NoteSheetRelations(Zip& zip, const std::string& part, UnkeptSet& unkept,
   }
 }
 
-// Parses `xml` in place (the text is the document's storage).
-void ReadSheet(std::string& xml, Worksheet& ws, const std::vector<Xf>& xfs,
-               const SharedStrings& strings, double date_offset, UnkeptSet& unkept) {
+// Columns and rows of one sheet, taken in document order, and what the
+// sheet holds that the model does not keep.
+class SheetReader {
+ public:
+  SheetReader(Worksheet& ws, const std::vector<Xf>& xfs, const SharedStrings& strings,
+              double date_offset, UnkeptSet& unkept)
+      : ws_(ws), xfs_(xfs), strings_(strings), date_offset_(date_offset), unkept_(unkept) {}
+
+  // The elements of the sheet besides its rows: before them (columns,
+  // views) or after them (merged cells, filters, ...).
+  void Around(const pugi::xml_node& root) {
+    NoteSheetContent(root, unkept_);
+    Columns(root.child("cols"));
+  }
+
+  // The <row> children of `parent`, numbered on from the rows before.
+  void Rows(const pugi::xml_node& parent) {
+    for (auto row : parent.children("row")) {
+      row_no_ = row.attribute("r") ? row.attribute("r").as_int() : row_no_ + 1;
+      if (TrueAttr(row, "hidden", false) || TrueAttr(row, "customHeight", false) ||
+          row.attribute("outlineLevel").as_int() > 0 ||
+          (TrueAttr(row, "customFormat", false) && row.attribute("s").as_int() != 0))
+        unkept_.set(kRowsAndColumns);
+      if (row_no_ >= 1 && row_no_ <= kMaxRows) ws_.ReserveCells(row_no_, row_no_, Width(row));
+      int col_no = 0;
+      for (auto c : row.children("c")) Cell(c, col_no);
+    }
+  }
+
+ private:
+  // The number of columns a row's cells reach: its last cell's column, or
+  // the count of its cells when that has no address.
+  static int Width(const pugi::xml_node& row) {
+    int count = 0;
+    for (auto c = row.child("c"); c; c = c.next_sibling("c")) ++count;
+    pugi::xml_node last = row.last_child();
+    while (last && std::strcmp(last.name(), "c") != 0) last = last.previous_sibling();
+    long r1, r2;
+    int c1, c2;
+    if (last && last.attribute("r") && ParseAddress(last.attribute("r").value(), r1, c1, r2, c2))
+      return std::max(count, c2);
+    return count;
+  }
+
+  const Xf* StyleOf(int s) const {
+    return s >= 0 && static_cast<size_t>(s) < xfs_.size() ? &xfs_[s] : nullptr;
+  }
+  void NoteStyle(const Xf* xf) {
+    if (xf) unkept_ |= xf->loses;
+  }
+
+  void Columns(const pugi::xml_node& cols) {
+    for (auto col : cols.children("col")) {
+      int from = col.attribute("min").as_int(), to = col.attribute("max").as_int();
+      if (from < 1) continue;
+      if (TrueAttr(col, "hidden", false) || col.attribute("outlineLevel").as_int() > 0)
+        unkept_.set(kRowsAndColumns);
+      to = std::min(to, kMaxColumns);
+      for (int c = from; c <= to; ++c) {
+        if (col.attribute("width") && TrueAttr(col, "customWidth", true))
+          if (auto width = CharactersOf(col.attribute("width").as_double()))
+            ws_.ColumnWidth(c, *width);
+        if (col.attribute("style")) {
+          int s = col.attribute("style").as_int();
+          column_style_[c] = s;
+          NoteStyle(StyleOf(s));
+          if (const Xf* xf = StyleOf(s)) ws_.MutableColumnFormat(c) = xf->format;
+        }
+      }
+    }
+  }
+
+  void Cell(const pugi::xml_node& c, int& col_no) {
+    long r = row_no_;
+    if (c.attribute("r")) {
+      long rr;
+      int cc, c2;
+      long r2;
+      if (!ParseAddress(c.attribute("r").value(), rr, cc, r2, c2)) {
+        unkept_.set(kOutsideGrid);
+        return;
+      }
+      r = rr;
+      col_no = cc;
+    } else {
+      ++col_no;
+    }
+    int style = c.attribute("s").as_int(0);
+    const Xf* xf = StyleOf(style);
+    std::string type = c.attribute("t").value();
+    pugi::xml_node v = c.child("v");
+    // Some writers store a plain truth value as the formula TRUE() or FALSE().
+    const std::string f = c.child("f").child_value();
+    const bool formula = c.child("f") && !(type == "b" && (f == "TRUE()" || f == "FALSE()") && v);
+    if (r < 1 || r > kMaxRows || col_no < 1 || col_no > kMaxColumns) {
+      if (v || formula || c.child("is") || style != 0) unkept_.set(kOutsideGrid);
+      return;
+    }
+    if (formula) unkept_.set(kFormulas);
+    NoteStyle(xf);
+    // A cell's value is what the file stores; a formula without a stored
+    // result shows "#N/A" (no value is made up for it).
+    Variant value;
+    bool stored = true;
+    if (type == "s") {
+      size_t i = v.text().as_uint();
+      if (v && i < strings_.text.size()) {
+        value = Variant::Text(strings_.text[i]);
+        if (strings_.rich[i]) unkept_.set(kRichText);
+      }
+    } else if (type == "inlineStr") {
+      value = Variant::Text(ItemText(c.child("is")));
+      if (RichText(c.child("is"))) unkept_.set(kRichText);
+    } else if (type == "str") {
+      stored = static_cast<bool>(v);
+      value = Variant::Text(v.child_value());
+    } else if (type == "b") {
+      stored = v && *v.child_value();
+      if (stored) value = Variant::Boolean(v.text().as_int() != 0);
+    } else if (type == "e") {
+      stored = v && *v.child_value();
+      if (stored) value = Variant::Error(ErrorCode(v.child_value()));
+      if (stored && !formula) unkept_.set(kErrorValues);
+    } else if (type == "d") {
+      auto d = IsoDate(v.child_value());
+      stored = d.has_value();
+      if (d) value = Variant::Date(*d);
+    } else {
+      auto n = StoredNumber(v);
+      stored = n.has_value();
+      if (n) value = xf && xf->is_date ? Variant::Date(*n + date_offset_) : Variant::Number(*n);
+    }
+    if (formula && !stored) value = Variant::Error(kErrorNotAvailable);
+    auto cs = column_style_.find(col_no);
+    int col_style = cs == column_style_.end() ? 0 : cs->second;
+    if (value.IsEmpty() && style == col_style) return;
+    host::Cell& cell = ws_.CellAt(r, col_no);
+    cell.value = std::move(value);
+    if (style != col_style) {
+      cell.own_format = true;
+      cell.format = xf ? xf->format : CellFormat{};
+    }
+  }
+
+  Worksheet& ws_;
+  const std::vector<Xf>& xfs_;
+  const SharedStrings& strings_;
+  double date_offset_;
+  UnkeptSet& unkept_;
+  std::map<int, int> column_style_;
+  long row_no_ = 0;
+};
+
+// Reads a sheet whole: its text and its tree at once.
+void ReadSheetWhole(Zip& zip, const std::string& part, SheetReader& reader) {
+  auto xml = zip.Read(part);
+  if (!xml) throw HostError(1004, texts::kCannotRead);
   pugi::xml_document doc;
-  if (!doc.load_buffer_inplace(xml.data(), xml.size(),
-                               pugi::parse_default | pugi::parse_ws_pcdata_single))
+  if (!doc.load_buffer_inplace(xml->data(), xml->size(), kPartFlags))
     throw HostError(1004, texts::kCannotRead);
   pugi::xml_node root = doc.child("worksheet");
-  NoteSheetContent(root, unkept);
-  auto style_of = [&](int s) -> const Xf* {
-    return s >= 0 && static_cast<size_t>(s) < xfs.size() ? &xfs[s] : nullptr;
-  };
-  auto note_style = [&](const Xf* xf) {
-    if (xf) unkept |= xf->loses;
-  };
-  std::map<int, int> column_style;
-  for (auto col : root.child("cols").children("col")) {
-    int from = col.attribute("min").as_int(), to = col.attribute("max").as_int();
-    if (from < 1) continue;
-    if (TrueAttr(col, "hidden", false) || col.attribute("outlineLevel").as_int() > 0)
-      unkept.set(kRowsAndColumns);
-    to = std::min(to, kMaxColumns);
-    for (int c = from; c <= to; ++c) {
-      if (col.attribute("width") && TrueAttr(col, "customWidth", true))
-        if (auto width = CharactersOf(col.attribute("width").as_double()))
-          ws.ColumnWidth(c, *width);
-      if (col.attribute("style")) {
-        int s = col.attribute("style").as_int();
-        column_style[c] = s;
-        note_style(style_of(s));
-        if (const Xf* xf = style_of(s)) ws.MutableColumnFormat(c) = xf->format;
-      }
-    }
-  }
-  long row_no = 0;
-  for (auto row : root.child("sheetData").children("row")) {
-    row_no = row.attribute("r") ? row.attribute("r").as_int() : row_no + 1;
-    if (TrueAttr(row, "hidden", false) || TrueAttr(row, "customHeight", false) ||
-        row.attribute("outlineLevel").as_int() > 0 ||
-        (TrueAttr(row, "customFormat", false) && row.attribute("s").as_int() != 0))
-      unkept.set(kRowsAndColumns);
-    int col_no = 0;
-    for (auto c : row.children("c")) {
-      long r = row_no;
-      if (c.attribute("r")) {
-        long rr;
-        int cc, c2;
-        long r2;
-        if (!ParseAddress(c.attribute("r").value(), rr, cc, r2, c2)) {
-          unkept.set(kOutsideGrid);
-          continue;
-        }
-        r = rr;
-        col_no = cc;
-      } else {
-        ++col_no;
-      }
-      int style = c.attribute("s").as_int(0);
-      const Xf* xf = style_of(style);
-      std::string type = c.attribute("t").value();
-      pugi::xml_node v = c.child("v");
-      // Some writers store a plain truth value as the formula TRUE() or FALSE().
-      const std::string f = c.child("f").child_value();
-      const bool formula = c.child("f") && !(type == "b" && (f == "TRUE()" || f == "FALSE()") && v);
-      if (r < 1 || r > kMaxRows || col_no < 1 || col_no > kMaxColumns) {
-        if (v || formula || c.child("is") || style != 0) unkept.set(kOutsideGrid);
-        continue;
-      }
-      if (formula) unkept.set(kFormulas);
-      note_style(xf);
-      // A cell's value is what the file stores; a formula without a stored
-      // result shows "#N/A" (no value is made up for it).
-      Variant value;
-      bool stored = true;
-      if (type == "s") {
-        size_t i = v.text().as_uint();
-        if (v && i < strings.text.size()) {
-          value = Variant::Text(strings.text[i]);
-          if (strings.rich[i]) unkept.set(kRichText);
-        }
-      } else if (type == "inlineStr") {
-        value = Variant::Text(ItemText(c.child("is")));
-        if (RichText(c.child("is"))) unkept.set(kRichText);
-      } else if (type == "str") {
-        stored = static_cast<bool>(v);
-        value = Variant::Text(v.child_value());
-      } else if (type == "b") {
-        stored = v && *v.child_value();
-        if (stored) value = Variant::Boolean(v.text().as_int() != 0);
-      } else if (type == "e") {
-        stored = v && *v.child_value();
-        if (stored) value = Variant::Error(ErrorCode(v.child_value()));
-        if (stored && !formula) unkept.set(kErrorValues);
-      } else if (type == "d") {
-        auto d = IsoDate(v.child_value());
-        stored = d.has_value();
-        if (d) value = Variant::Date(*d);
-      } else {
-        auto n = StoredNumber(v);
-        stored = n.has_value();
-        if (n) value = xf && xf->is_date ? Variant::Date(*n + date_offset) : Variant::Number(*n);
-      }
-      if (formula && !stored) value = Variant::Error(kErrorNotAvailable);
-      auto cs = column_style.find(col_no);
-      int col_style = cs == column_style.end() ? 0 : cs->second;
-      if (value.IsEmpty() && style == col_style) continue;
-      Cell& cell = ws.CellAt(r, col_no);
-      cell.value = value;
-      if (style != col_style) {
-        cell.own_format = true;
-        cell.format = xf ? xf->format : CellFormat{};
-      }
-    }
-  }
+  reader.Around(root);
+  reader.Rows(root.child("sheetData"));
+}
+
+// Reads a sheet in runs of rows as it is inflated, so neither its text nor
+// its tree is ever held whole. False when the sheet cannot be cut into runs
+// (see XmlRuns); what was read of it then stays in the sheet.
+bool ReadSheetInRuns(Zip& zip, const std::string& part, SheetReader& reader) {
+  XmlRuns runs(
+      "sheetData", "row", kRunSize,
+      [&reader](std::string& head) {
+        pugi::xml_document doc;
+        if (!ParseHead(head, "worksheet", doc)) return false;
+        reader.Around(doc.child("worksheet"));
+        return true;
+      },
+      [&reader](char* text, size_t size) {
+        pugi::xml_document doc;
+        if (!ParseRun(text, size, doc)) return false;
+        reader.Rows(doc);
+        return true;
+      });
+  if (!zip.ReadBlocks(part, [&runs](std::string_view b) { runs.Feed(b); }))
+    throw HostError(1004, texts::kCannotRead);
+  if (!runs.Finish()) return false;
+  pugi::xml_document tail;
+  if (!ParseTail(runs.Tail(), "worksheet", tail)) return false;
+  reader.Around(tail.child("worksheet"));
+  return true;
 }
 
 // The workbook's own parts beyond its sheets.
@@ -713,15 +885,25 @@ BookRead ReadBook(Zip& zip, const std::string& path, Workbook& book) {
       auto t = targets.find(rid);
       if (t == targets.end()) throw HostError(1004, std::string(texts::kCannotRead) + path);
       const std::string part = PartName(t->second.part);
-      auto xml = zip.Read(part);
-      if (!xml) throw HostError(1004, std::string(texts::kCannotRead) + path);
-      Worksheet& ws = book.AddSheet(name);
       // Chart, dialog and macro sheets hold nothing the model keeps.
       if (!t->second.type.empty() && !EndsWith(t->second.type, "/worksheet")) {
+        if (!zip.Read(part)) throw HostError(1004, std::string(texts::kCannotRead) + path);
+        book.AddSheet(name);
         unkept.set(kOtherSheets);
         continue;
       }
-      ReadSheet(*xml, ws, xfs, strings, date_offset, unkept);
+      Worksheet& ws = book.AddSheet(name);
+      bool taken;
+      {
+        SheetReader reader(ws, xfs, strings, date_offset, unkept);
+        taken = ReadSheetInRuns(zip, part, reader);
+      }
+      if (!taken) {
+        // A sheet that cannot be cut into runs is read again, whole, from
+        // its start: the cells read so far are written again, the same.
+        SheetReader reader(ws, xfs, strings, date_offset, unkept);
+        ReadSheetWhole(zip, part, reader);
+      }
       std::optional<size_t> charts;
       NoteSheetRelations(zip, part, unkept, charts);
       if (charts) drawn_charts[book.SheetsCount()] = *charts;

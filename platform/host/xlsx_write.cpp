@@ -53,7 +53,7 @@ class Formats {
   // Null for the default format.
   lxw_format* Get(const CellFormat& f) {
     if (f.color_index == kColorAutomatic && !f.bold && f.number_format.empty()) return nullptr;
-    auto key = std::make_tuple(f.color_index, f.bold, f.number_format);
+    auto key = std::make_tuple(f.color_index, f.bold, f.number_format.str());
     auto it = cache_.find(key);
     if (it != cache_.end()) return it->second;
     lxw_format* fmt = workbook_add_format(wb_);

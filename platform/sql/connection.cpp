@@ -14,6 +14,8 @@ namespace {
 
 constexpr unsigned kConnectTimeout = 15;
 constexpr unsigned kReadWriteTimeout = 10800;
+// Bytes of statements a transaction leaves unanswered at most.
+constexpr size_t kPipelineBytes = 64 * 1024;
 constexpr const char* kSessionMode =
     "SET SESSION sql_mode = CONCAT(@@sql_mode, ',NO_BACKSLASH_ESCAPES')";
 
@@ -35,35 +37,27 @@ bool DrainResults(MYSQL* m) {
   }
 }
 
-// Columns and rows of a result; with `max_rows`, only that many rows are
-// kept and the result is marked truncated when the server has more.
-void FillResult(MYSQL_RES* r, Result& result, size_t max_rows = static_cast<size_t>(-1)) {
+// Columns and rows of a result, read from the server row by row; only
+// `max_rows` rows are kept and the result is marked truncated when the
+// server has more.
+void FillResult(MYSQL_RES* r, Result& result, size_t max_rows) {
   const unsigned n = mysql_num_fields(r);
   const MYSQL_FIELD* fields = mysql_fetch_fields(r);
-  result.columns_.reserve(n);
   for (unsigned i = 0; i < n; ++i) {
     Column c;
     c.name = fields[i].name ? fields[i].name : "";
     c.kind = detail::KindOf(fields[i].type, fields[i].charsetnr);
     c.length = detail::DeclaredLength(c.kind, fields[i].length, fields[i].charsetnr);
-    result.columns_.push_back(std::move(c));
+    result.AddColumn(std::move(c));
   }
-  result.rows_.reserve(std::min<size_t>(mysql_num_rows(r), max_rows));
   while (MYSQL_ROW row = mysql_fetch_row(r)) {
-    if (result.rows_.size() >= max_rows) {
-      result.truncated_ = true;
+    if (result.RowCount() >= max_rows) {
+      result.SetTruncated();
       break;
     }
-    const unsigned long* lengths = mysql_fetch_lengths(r);
-    std::vector<Result::Field> values(n);
-    for (unsigned i = 0; i < n; ++i) {
-      if (!row[i]) continue;  // NULL: Empty value, "" raw
-      values[i].null = false;
-      values[i].raw.assign(row[i], lengths[i]);
-      values[i].value = detail::TypedValue(result.columns_[i].kind, values[i].raw);
-    }
-    result.rows_.push_back(std::move(values));
+    result.AddRow(row, mysql_fetch_lengths(r));
   }
+  result.Shrink();
 }
 
 // Encryption of the session. Without a CA file TLS is asked for and used
@@ -152,7 +146,18 @@ std::unique_ptr<Connection> Connection::OpenFirst(const Params& p, size_t first,
 bool Connection::Execute(const std::string& sql, std::string& error) {
   MYSQL* m = My(mysql_);
   last_errno_ = 0;
-  if (mysql_real_query(m, sql.data(), sql.size()) != 0) {
+  if (mysql_send_query(m, sql.data(), sql.size()) != 0) {
+    last_errno_ = mysql_errno(m);
+    error = mysql_error(m);
+    return false;
+  }
+  return ReadOutcome(error);
+}
+
+bool Connection::ReadOutcome(std::string& error) {
+  MYSQL* m = My(mysql_);
+  last_errno_ = 0;
+  if (mysql_read_query_result(m) != 0) {
     last_errno_ = mysql_errno(m);
     error = mysql_error(m);
     return false;
@@ -174,57 +179,100 @@ bool Connection::Execute(const std::string& sql, std::string& error) {
   return true;
 }
 
-std::unique_ptr<Result> Connection::Query(const std::string& sql, std::string& error) {
+bool Connection::ExecuteTransaction(const std::vector<std::string>& statements,
+                                    std::string& failing, std::string& error,
+                                    const std::function<void(const std::string&)>& sent) {
+  static const std::string kBegin = "START TRANSACTION";
   MYSQL* m = My(mysql_);
-  last_errno_ = 0;
-  if (mysql_real_query(m, sql.data(), sql.size()) != 0) {
-    last_errno_ = mysql_errno(m);
-    error = mysql_error(m);
-    return nullptr;
+  failing = kBegin;
+  if (!Execute("SET autocommit = 0", error)) return false;
+  // Item 0 is START TRANSACTION, item i the statement i - 1.
+  const size_t count = statements.size() + 1;
+  auto text = [&](size_t i) -> const std::string& { return i == 0 ? kBegin : statements[i - 1]; };
+  size_t answered = 0, waiting_bytes = 0;
+  size_t failed = count;  // none
+  unsigned failed_errno = 0;
+  std::string failed_error;
+  bool broken = false;  // the connection cannot be used any more
+  auto read_next = [&] {
+    std::string e;
+    if (!ReadOutcome(e) && failed == count) {
+      failed = answered;
+      failed_errno = last_errno_;
+      failed_error = e;
+    }
+    // A client error (2000 and above) means the session is gone: nothing
+    // more will be answered.
+    if (last_errno_ >= 2000) broken = true;
+    waiting_bytes -= text(answered).size();
+    ++answered;
+  };
+  size_t next = 0;
+  for (; next < count && !broken; ++next) {
+    const std::string& s = text(next);
+    // Statements waiting unanswered stay within what the socket buffers
+    // hold, so sending never waits on a server that waits on us to read.
+    while (answered < next && !broken && waiting_bytes + s.size() > kPipelineBytes) read_next();
+    if (broken) break;
+    if (next > 0 && sent) sent(s);
+    if (mysql_send_query(m, s.data(), s.size()) != 0) {
+      if (failed == count) {
+        failed = next;
+        failed_errno = mysql_errno(m);
+        failed_error = mysql_error(m);
+      }
+      broken = true;
+      break;
+    }
+    waiting_bytes += s.size();
   }
-  std::unique_ptr<MYSQL_RES, void (*)(MYSQL_RES*)> owned(
-      mysql_store_result(m), [](MYSQL_RES* r) { mysql_free_result(r); });
-  MYSQL_RES* r = owned.get();
-  if (!r && mysql_field_count(m) != 0) {
-    last_errno_ = mysql_errno(m);
-    error = mysql_error(m);
-    return nullptr;
+  while (answered < next && !broken) read_next();
+  bool ok = failed == count && !broken;
+  if (ok) {
+    failing = "COMMIT";
+    ok = Execute(failing, failed_error);
+    failed_errno = last_errno_;
+  } else {
+    failing = failed < count ? text(failed) : "COMMIT";
   }
-  std::unique_ptr<Result> result;
-  try {
-    result = std::make_unique<Result>();
-    if (r) FillResult(r, *result);
-  } catch (const std::exception& e) {  // out of memory for a huge result
-    owned.reset();
-    DrainResults(m);
-    last_errno_ = CR_OUT_OF_MEMORY;
-    error = e.what();
-    return nullptr;
+  if (!ok) {
+    if (!broken) Rollback();
+    error = failed_error;
   }
-  owned.reset();
-  if (!DrainResults(m)) {
-    last_errno_ = mysql_errno(m);
-    error = mysql_error(m);
-    return nullptr;
+  // Autocommit on again once COMMIT or ROLLBACK has left nothing open for
+  // it to commit; not after a rollback that failed.
+  if (!broken && last_errno_ == 0) {
+    std::string e;
+    Execute("SET autocommit = 1", e);
   }
-  return result;
+  if (!ok) last_errno_ = failed_errno;
+  return ok;
+}
+
+std::unique_ptr<Result> Connection::Query(const std::string& sql, std::string& error) {
+  return Fetch(sql, error, static_cast<size_t>(-1));
 }
 
 std::unique_ptr<Result> Connection::Query(const std::string& sql, std::string& error,
                                           size_t max_rows) {
-  MYSQL* m = My(mysql_);
-  last_errno_ = 0;
   // The server stops after one row more than is kept (unless the query
   // names a LIMIT of its own), so a large table is not sent whole.
-  const std::string limited =
-      "SET STATEMENT sql_select_limit = " + std::to_string(max_rows + 1) + " FOR " + sql;
-  if (mysql_real_query(m, limited.data(), limited.size()) != 0) {
+  return Fetch("SET STATEMENT sql_select_limit = " + std::to_string(max_rows + 1) + " FOR " + sql,
+               error, max_rows);
+}
+
+std::unique_ptr<Result> Connection::Fetch(const std::string& text, std::string& error,
+                                          size_t max_rows) {
+  MYSQL* m = My(mysql_);
+  last_errno_ = 0;
+  if (mysql_real_query(m, text.data(), text.size()) != 0) {
     last_errno_ = mysql_errno(m);
     error = mysql_error(m);
     return nullptr;
   }
-  // Rows are read as they arrive; freeing the result reads and drops the
-  // ones not kept.
+  // Rows are read as they arrive, straight into the result; freeing the
+  // result set reads and drops whatever is left, so the connection stays
+  // usable.
   std::unique_ptr<MYSQL_RES, void (*)(MYSQL_RES*)> owned(
       mysql_use_result(m), [](MYSQL_RES* r) { mysql_free_result(r); });
   MYSQL_RES* r = owned.get();
@@ -237,15 +285,15 @@ std::unique_ptr<Result> Connection::Query(const std::string& sql, std::string& e
   try {
     result = std::make_unique<Result>();
     if (r) FillResult(r, *result, max_rows);
-  } catch (const std::exception& e) {
+  } catch (const std::exception& e) {  // out of memory for a huge result
     owned.reset();
     DrainResults(m);
     last_errno_ = CR_OUT_OF_MEMORY;
     error = e.what();
     return nullptr;
   }
-  // A fetch that ended on an error (the connection lost midway) is no result.
-  if (r && !result->truncated_ && mysql_errno(m) != 0) {
+  // Rows that broke off (an error, the connection lost midway) are no result.
+  if (r && !result->Truncated() && mysql_errno(m) != 0) {
     last_errno_ = mysql_errno(m);
     error = mysql_error(m);
     return nullptr;

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 namespace kassa::sql::detail {
 
@@ -49,6 +50,39 @@ bool ReadDay(std::string_view& s, long& y, long& m, long& d, bool& zero) {
       !ReadInt(s, 2, 2, d))
     return false;
   zero = y == 0 || m == 0 || d == 0;
+  return true;
+}
+
+// [sign]digits[.digits] with at most 15 digits: the value and its double
+// are exact quotients (digits / 10^decimals), so one division gives the
+// nearest double, as a full conversion does. False for any other text.
+bool ShortDecimal(std::string_view s, double& out) {
+  static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  size_t i = 0;
+  const bool negative = !s.empty() && s[0] == '-';
+  if (!s.empty() && (s[0] == '-' || s[0] == '+')) ++i;
+  uint64_t digits = 0;
+  int count = 0, whole = 0, decimals = -1;
+  for (; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c >= '0' && c <= '9') {
+      if (++count > 15) return false;
+      digits = digits * 10 + static_cast<uint64_t>(c - '0');
+      if (decimals >= 0)
+        ++decimals;
+      else
+        ++whole;
+    } else if (c == '.' && decimals < 0 && whole > 0) {
+      decimals = 0;
+    } else {
+      return false;
+    }
+  }
+  if (whole == 0 || decimals == 0) return false;
+  double v = static_cast<double>(digits);
+  if (decimals > 0) v /= kTens[decimals];
+  out = negative ? -v : v;
   return true;
 }
 
@@ -117,6 +151,7 @@ Variant TypedValue(Column::Kind kind, std::string_view raw) {
     case Column::Kind::Decimal:
     case Column::Kind::Double: {
       double v = 0;
+      if (ShortDecimal(raw, v)) return Variant::Number(v);
       const char* first = raw.data();
       const char* last = raw.data() + raw.size();
       const bool negative = !raw.empty() && raw[0] == '-';

@@ -13,6 +13,8 @@
 // and name the host connected to; otherwise the connection is refused.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -73,34 +75,52 @@ struct Column {
   unsigned long length = 0;  // declared width in characters for text columns
 };
 
-// A forward-only result, fully fetched on arrival.
+// A forward-only result, fully fetched on arrival. The values of every row
+// are held once, as the server sent them, one after another in one block of
+// text; a value is typed when it is read. So a result costs its text plus a
+// few bytes per value, whatever the number of rows.
 class Result {
  public:
   const std::vector<Column>& columns() const { return columns_; }
-  size_t RowCount() const { return rows_.size(); }
+  size_t RowCount() const { return rows_; }
   // Values typed by column kind: integers and decimals and doubles ->
   // Number, DATE -> Date, TIME -> Date (fraction only), DATETIME -> Date,
   // text -> Text, NULL -> Empty. A TIME value holds its time of day (hours
   // modulo 24); a zero date "0000-00-00" names no day and is Empty too
   // (IsNull false); a value that does not read as its kind stays Text.
-  const Variant& Value(size_t row, size_t column) const { return rows_[row][column].value; }
-  bool IsNull(size_t row, size_t column) const { return rows_[row][column].null; }
-  // The value as the server sent it (UTF-8), "" for NULL.
-  const std::string& Raw(size_t row, size_t column) const { return rows_[row][column].raw; }
-  // Length in bytes of the value as sent; 0 for NULL and for "".
-  unsigned long ActualSize(size_t row, size_t column) const {
-    return rows_[row][column].raw.size();
+  Variant Value(size_t row, size_t column) const;
+  bool IsNull(size_t row, size_t column) const {
+    return (ends_[row * columns_.size() + column] & kNull) != 0;
   }
+  // The value as the server sent it (UTF-8), "" for NULL; the view stays
+  // valid while the result lives.
+  std::string_view RawView(size_t row, size_t column) const {
+    const size_t i = row * columns_.size() + column;
+    const size_t begin = i == 0 ? 0 : (ends_[i - 1] & ~kNull);
+    return std::string_view(text_).substr(begin, (ends_[i] & ~kNull) - begin);
+  }
+  std::string Raw(size_t row, size_t column) const { return std::string(RawView(row, column)); }
+  // Length in bytes of the value as sent; 0 for NULL and for "".
+  unsigned long ActualSize(size_t row, size_t column) const { return RawView(row, column).size(); }
   // True when the query had more rows than a capped fetch kept.
   bool Truncated() const { return truncated_; }
 
-  struct Field {
-    Variant value;
-    std::string raw;
-    bool null = true;
-  };
+  // Building a result (the client layer): the columns first, then each row
+  // as `columns().size()` values, a null pointer for NULL. Throws
+  // std::bad_alloc or std::length_error when the result cannot be held.
+  void AddColumn(Column column) { columns_.push_back(std::move(column)); }
+  void AddRow(const char* const* values, const unsigned long* lengths);
+  // Gives back what the building reserved beyond the rows (after the last row).
+  void Shrink();
+  // Marks the result as holding fewer rows than the query had.
+  void SetTruncated() { truncated_ = true; }
+
+ private:
   std::vector<Column> columns_;
-  std::vector<std::vector<Field>> rows_;
+  size_t rows_ = 0;
+  static constexpr uint32_t kNull = 0x80000000u;  // added to the end of a NULL value
+  std::string text_;                              // every value's bytes, row by row
+  std::vector<uint32_t> ends_;                    // where each value ends in text_
   bool truncated_ = false;
 };
 
@@ -134,6 +154,24 @@ class Connection {
   // even when the query names a larger LIMIT of its own. A query with more
   // rows gives a Result marked Truncated() (any rest is read and dropped).
   std::unique_ptr<Result> Query(const std::string& sql, std::string& error, size_t max_rows);
+  // Runs `statements` as one transaction: START TRANSACTION, the statements
+  // in order, COMMIT; all applied, or none. They are sent without waiting
+  // for each one's outcome (the server runs them one after another as they
+  // arrive; at most 64 KiB of statements wait unanswered at a time), so the
+  // transaction costs a few round trips whatever their number. `sent`, when
+  // given, is called with each statement as it goes to the server. Rows a
+  // statement sends back are read and dropped.
+  //
+  // The session's autocommit is off while they run, so a failure that ends
+  // the transaction on the server (a deadlock) cannot let a statement behind
+  // it be committed alone. On a failure everything is rolled back, the
+  // statements sent behind the failed one included (they have run too),
+  // and false is returned with `error` and `failing`: the text of the first
+  // statement that failed ("START TRANSACTION" or "COMMIT" for those). The
+  // session's autocommit is on again afterwards unless the connection broke.
+  bool ExecuteTransaction(const std::vector<std::string>& statements, std::string& failing,
+                          std::string& error,
+                          const std::function<void(const std::string&)>& sent = {});
   // Transactions on this connection.
   bool Begin(std::string& error) { return Execute("START TRANSACTION", error); }
   // A transaction in which no table can be changed: a statement that would
@@ -149,6 +187,12 @@ class Connection {
  private:
   Connection() = default;
   static std::unique_ptr<Connection> OpenOne(const Params& p, std::string& error);
+  // Runs `text` and reads its rows as they arrive, keeping at most
+  // `max_rows` (the result marked truncated when there were more).
+  std::unique_ptr<Result> Fetch(const std::string& text, std::string& error, size_t max_rows);
+  // Reads the outcome of the statement sent first among those unanswered,
+  // its rows read and dropped; false (with LastErrno) when it failed.
+  bool ReadOutcome(std::string& error);
   void* mysql_ = nullptr;
   unsigned last_errno_ = 0;
 };

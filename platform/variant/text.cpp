@@ -151,9 +151,18 @@ std::string UpperCase(const std::string& text) {
 
 bool FitsCp1251(const std::string& text) {
   for (std::size_t i = 0; i < text.size();) {
-    if (static_cast<unsigned char>(text[i]) < 0x80) {
+    const auto b0 = static_cast<unsigned char>(text[i]);
+    if (b0 < 0x80) {
       ++i;
       continue;
+    }
+    // А..я (U+0410..U+044F), the letters of most texts, are all in cp1251.
+    if (i + 1 < text.size()) {
+      const auto b1 = static_cast<unsigned char>(text[i + 1]);
+      if ((b0 == 0xD0 && b1 >= 0x90 && b1 <= 0xBF) || (b0 == 0xD1 && b1 >= 0x80 && b1 <= 0x8F)) {
+        i += 2;
+        continue;
+      }
     }
     const Decoded d = Decode(text, i);
     if (!d.valid || !InCp1251(d.cp)) return false;

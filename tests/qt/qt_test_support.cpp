@@ -80,6 +80,15 @@ void TypeText(QWidget* w, const QString& text) {
   for (QChar ch : text) QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), {});
 }
 
-void Spin(int ms) { QTest::qWait(ms); }
+void Spin(int ms) {
+  QTest::qWait(ms);
+  // On a busy machine the wait may end after one pass of the event loop;
+  // what that pass queued (an editor's commit queues the cell's change,
+  // which queues the engine's work) still runs before the test looks.
+  for (int round = 0; round < 10; ++round) {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+  }
+}
 
 }  // namespace kassa::qttest

@@ -43,7 +43,7 @@ class MessageBoxAutoAnswer {
 // Types `text` into `w` key by key, as a keyboard does (any script).
 void TypeText(QWidget* w, const QString& text);
 
-// Lets queued events run for `ms` milliseconds.
+// Lets queued events run for `ms` milliseconds, then what they queued in turn.
 void Spin(int ms = 50);
 
 }  // namespace kassa::qttest

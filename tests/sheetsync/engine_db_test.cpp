@@ -171,7 +171,11 @@ TEST_F(EngineDbTest, AServerLostBetweenTheInsertsOfOneStoreLeavesTheTableAsItWas
             (Rows{{"2", "1500.5"}, {"3", "300"}}));
 }
 
-TEST_F(EngineDbTest, AStoreRemembersEachLookupAndSendsOneInsertForAllRows) {
+// The statement that fetches the employees' dictionary whole.
+const char* const kMembersFetched =
+    "SQL \" Select ucase(Name_Short), ID_Responsible From OUR_MEMBERS\"";
+
+TEST_F(EngineDbTest, AStoreFetchesEachDictionaryOnceAndSendsOneInsertForAllRows) {
   host::Workbook& wb = Open();
   for (int r = 4; r <= 30; ++r) host::user::Type(wb.ActiveSheet(), r, 2, "иванов");
   ASSERT_TRUE(ts::RootExec("UPDATE NAL SET SUM_RUB = 301 WHERE ID_EXL = 3"));
@@ -179,19 +183,15 @@ TEST_F(EngineDbTest, AStoreRemembersEachLookupAndSendsOneInsertForAllRows) {
   ui_.SetTrace(true);
   bool cancel = false;
   EXPECT_EQ(engine_->Workbook_BeforeSave(wb, cancel), 0);
-  int lookups = 0, inserts = 0;
-  for (const std::string& line : ui_.transcript()) {
-    if (line.rfind("SQL \" Select ID_Responsible", 0) == 0) ++lookups;
-    if (line.rfind("SQL \"Insert Into NAL", 0) == 0) ++inserts;
-  }
-  EXPECT_EQ(lookups, 1);
-  EXPECT_EQ(inserts, 1);
+  EXPECT_EQ(CountLines(ui_.transcript(), kMembersFetched), 1);
+  EXPECT_EQ(CountLines(ui_.transcript(), "SQL \" Select ID_Responsible"), 0);
+  EXPECT_EQ(CountLines(ui_.transcript(), "SQL \"Insert Into NAL"), 1);
   EXPECT_FALSE(cancel);
   EXPECT_EQ(ts::RootQuery("SELECT count(*), sum(RECIPIENT_ID), sum(SUM_RUB) FROM NAL"),
             (Rows{{"29", "29", "1800.5"}}));
 }
 
-TEST_F(EngineDbTest, AStoreLooksUpANameOnceWhateverItsLetterCaseAndMarksEveryMiss) {
+TEST_F(EngineDbTest, AStoreFindsANameWhateverItsLetterCaseAndMarksEveryMiss) {
   host::Workbook& wb = Open();
   host::Worksheet& ws = wb.ActiveSheet();
   const char* names[] = {"иванов", "ИВАНОВ", "Сидоров", "сидоров", "Сидоров"};
@@ -200,7 +200,8 @@ TEST_F(EngineDbTest, AStoreLooksUpANameOnceWhateverItsLetterCaseAndMarksEveryMis
   ui_.QueueAnswer(ui::Answer::OK);
   engine_->Store_Sheet(true);
   ASSERT_FALSE(engine_->Stop_Program);
-  EXPECT_EQ(CountLines(ui_.transcript(), "SQL \" Select ID_Responsible"), 2);
+  EXPECT_EQ(CountLines(ui_.transcript(), kMembersFetched), 1);
+  EXPECT_EQ(CountLines(ui_.transcript(), "SQL \" Select ID_Responsible"), 0);
   EXPECT_TRUE(Asked(std::string(texts::kNotStoredPrefix) + "3" + texts::kNotStoredMarkedSuffix));
   EXPECT_EQ(engine_->Error_Count, 0);
   for (int r = 2; r <= 6; ++r) {
@@ -229,6 +230,142 @@ TEST_F(EngineDbTest, ADictionaryEntryWithoutAValueStoresNullWithoutMarksEachTime
   EXPECT_FALSE(Asked(std::string(texts::kNotStoredPrefix) + "1" + texts::kNotStoredMarkedSuffix));
   EXPECT_EQ(ts::RootQuery("SELECT ID_EXL, RECIPIENT_ID FROM NAL ORDER BY ID_EXL"),
             (Rows{{"2", "NULL"}, {"3", "NULL"}, {"4", "NULL"}}));
+}
+
+// Employee ids found for the names of column B, rows 2.., and whether each
+// cell is marked.
+struct Found {
+  Rows ids;
+  std::vector<bool> marks;
+  bool operator==(const Found&) const = default;
+};
+
+Found FoundFor(host::Worksheet& ws, size_t n) {
+  Found f;
+  f.ids = ts::RootQuery("SELECT ID_EXL, RECIPIENT_ID FROM NAL WHERE ID_EXL BETWEEN 2 AND " +
+                        std::to_string(n + 1) + " ORDER BY ID_EXL");
+  for (size_t i = 0; i < n; ++i) {
+    host::Range cell = ws.Cells(static_cast<long>(i) + 2, 2);
+    f.marks.push_back(cell.Font().ColorIndex() == host::kColorRed && cell.Font().Bold());
+  }
+  return f;
+}
+
+void Unmark(host::Worksheet& ws, size_t n) {
+  for (size_t i = 0; i < n; ++i) {
+    ws.Cells(static_cast<long>(i) + 2, 2).Font().ColorIndex(host::kColorAutomatic);
+    ws.Cells(static_cast<long>(i) + 2, 2).Font().Bold(false);
+  }
+}
+
+// A dictionary fetched whole finds, for every name, what the lookup of that
+// one name finds on the server: letter case, trailing and leading blanks,
+// Ё and Е, apostrophes, Latin look-alikes, two entries of one name.
+TEST_F(EngineDbTest, ADictionaryFetchedWholeFindsWhatEachLookupFinds) {
+  ASSERT_TRUE(
+      ts::RootExec("INSERT INTO OUR_MEMBERS (ID_RESPONSIBLE, NAME_SHORT) VALUES (2, 'Петров  '), "
+                   "(3, 'ЁЖИКОВ'), (4, 'Ежов'), (5, 'O\"Brien'), (6, 'Дубль'), (7, 'ДУБЛЬ'), "
+                   "(8, ' Пробел'), (9, 'Смит'), (10, 'Ёлкин'), (11, '')"));
+  const std::vector<std::string> names = {"иванов",  "ИВАНОВ   ", "петров",  "Петров ", "ёжиков",
+                                          "ежиков",  "ЕЖОВ",      "Ёжов",    "O'Brien", "o''brien",
+                                          "дубль",   "пробел",    " пробел", "Cмит",    "елкин",
+                                          "Сидоров", " ",         "ёлкин"};
+  const size_t n = names.size();
+  host::Workbook& wb = Open();
+  host::Worksheet& ws = wb.ActiveSheet();
+
+  // The whole store.
+  for (size_t i = 0; i < n; ++i)
+    ws.Cells(static_cast<long>(i) + 2, 2).Value(Variant::Text(names[i]));
+  ui_.SetTrace(true);
+  ui_.QueueAnswer(ui::Answer::OK);  // the values not stored
+  engine_->Store_Sheet(true);
+  ASSERT_FALSE(engine_->Stop_Program);
+  EXPECT_EQ(CountLines(ui_.transcript(), kMembersFetched), 1);
+  const Found stored = FoundFor(ws, n);
+
+  // One typed cell at a time: one lookup each.
+  ASSERT_TRUE(ts::RootExec("UPDATE NAL SET RECIPIENT_ID = 99"));
+  Unmark(ws, n);
+  ui_.ClearTranscript();
+  for (size_t i = 0; i < n; ++i) host::user::Type(ws, static_cast<long>(i) + 2, 2, names[i]);
+  ASSERT_FALSE(engine_->Stop_Program);
+  EXPECT_EQ(CountLines(ui_.transcript(), "SQL \" Select ID_Responsible"), static_cast<int>(n));
+  EXPECT_EQ(CountLines(ui_.transcript(), kMembersFetched), 0);
+  EXPECT_EQ(FoundFor(ws, n), stored);
+
+  // One paste of the whole column.
+  ASSERT_TRUE(ts::RootExec("UPDATE NAL SET RECIPIENT_ID = 99"));
+  Unmark(ws, n);
+  ui_.ClearTranscript();
+  std::string tsv;
+  for (const std::string& name : names) tsv += name + "\n";
+  ui_.QueueAnswer(ui::Answer::OK);  // the values not stored
+  host::user::Paste(ws, 2, 2, tsv);
+  ASSERT_FALSE(engine_->Stop_Program);
+  EXPECT_EQ(CountLines(ui_.transcript(), kMembersFetched), 1);
+  EXPECT_EQ(CountLines(ui_.transcript(), "SQL \" Select ID_Responsible"), 0);
+  EXPECT_EQ(FoundFor(ws, n), stored);
+
+  // What the server found: letter case and trailing blanks do not count.
+  ASSERT_EQ(stored.ids.size(), n);
+  EXPECT_EQ(stored.ids[0][1], "1");
+  EXPECT_EQ(stored.ids[1][1], "1");
+  EXPECT_EQ(stored.ids[2][1], "2");
+  EXPECT_EQ(stored.ids[15][1], "NULL");  // Сидоров is not in the dictionary
+  EXPECT_TRUE(stored.marks[15]);
+  EXPECT_FALSE(stored.marks[0]);
+}
+
+// A paste is written in one transaction: a statement the server refuses
+// leaves the table as it was, and the cells keep what was pasted, marked
+// only where a value cannot be stored.
+TEST_F(EngineDbTest, APasteWithARefusedStatementLeavesTheTableAsItWas) {
+  ASSERT_TRUE(ts::RootExec(
+      "CREATE TRIGGER nal_refuse BEFORE UPDATE ON NAL FOR EACH ROW BEGIN IF "
+      "NEW.ESTABLISH_PAYMENT = 'отказ' THEN SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = "
+      "'refused'; END IF; END"));
+  host::Workbook& wb = Open();
+  host::Worksheet& ws = wb.ActiveSheet();
+  const Rows before = ts::RootQuery("SELECT * FROM NAL ORDER BY ID_EXL");
+  ui_.unanswered = [](const ui::RecordedMessage& m) {
+    return m.buttons == ui::Buttons::OKCancel ? ui::Answer::Cancel : ui::Answer::OK;
+  };
+  host::user::Paste(ws, 2, 3, "новый 1\t10,5\nновый 2\t11\nотказ\tабв\nновый 4\t12");
+  EXPECT_TRUE(engine_->Stop_Program);
+  EXPECT_TRUE(Asked("Команда к базе данных не была выполнена. Показать текст команды ?"));
+  EXPECT_EQ(ts::RootQuery("SELECT * FROM NAL ORDER BY ID_EXL"), before);
+  EXPECT_EQ(ws.Cells(2, 3).Text(), "новый 1");
+  EXPECT_EQ(ws.Cells(5, 4).Text(), "12");
+  for (long r = 2; r <= 5; ++r)
+    for (int c = 3; c <= 4; ++c) {
+      const bool bad = r == 4 && c == 4;  // "абв" is no number
+      EXPECT_EQ(ws.Cells(r, c).Font().ColorIndex() == host::kColorRed, bad) << r << ", " << c;
+    }
+}
+
+// The server lost in the middle of a paste's updates: nothing of the paste
+// is in the table.
+TEST_F(EngineDbTest, APasteWhoseServerIsLostMidwayLeavesTheTableAsItWas) {
+  host::Workbook& wb = Open();
+  host::Worksheet& ws = wb.ActiveSheet();
+  const Rows before = ts::RootQuery("SELECT * FROM NAL ORDER BY ID_EXL");
+  ui_.SetTrace(true);
+  int updates = 0;
+  bool stopped = false;
+  ui_.on_line = [&](const std::string& line) {
+    if (line.rfind("SQL \"Update NAL", 0) == 0 && ++updates == 3 && !stopped)
+      stopped = ts::StopServer();
+  };
+  ui_.unanswered = [](const ui::RecordedMessage& m) {
+    return m.buttons == ui::Buttons::OKCancel ? ui::Answer::Cancel : ui::Answer::OK;
+  };
+  host::user::Paste(ws, 2, 3, "новый 1\t10,5\nновый 2\t11\nновый 3\t12");
+  ASSERT_TRUE(stopped);
+  EXPECT_TRUE(engine_->Stop_Program);
+  ASSERT_TRUE(ts::StartServer());
+  EXPECT_EQ(ts::RootQuery("SELECT * FROM NAL ORDER BY ID_EXL"), before);
+  EXPECT_EQ(ws.Cells(4, 3).Text(), "новый 3");
 }
 
 TEST_F(EngineDbTest, ASaveOfAReadOnlyWorkbookIsCancelledAfterItsDatabaseWork) {

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 #include <mysql.h>
 
+#include <charconv>
+#include <random>
+#include <string>
+
 namespace kassa::sql::detail {
 namespace {
 
@@ -102,6 +106,34 @@ TEST(TypedValueText, MatchesWhatACellShows) {
   EXPECT_EQ(*ToText(TypedValue(K::DateTime, "2010-01-05 00:00:00")), "05.01.2010");
   EXPECT_EQ(*ToText(TypedValue(K::Decimal, "12.50")), "12,5");
   EXPECT_EQ(*ToText(TypedValue(K::Double, "0.1")), "0,1");
+}
+
+// The nearest double to a decimal, as the standard conversion finds it.
+double Nearest(const std::string& text) {
+  double v = 0;
+  const bool negative = text[0] == '-';
+  const size_t skip = negative || text[0] == '+' ? 1 : 0;
+  std::from_chars(text.data() + skip, text.data() + text.size(), v);
+  return negative ? -v : v;
+}
+
+// Every number a server sends is typed to the double nearest to its digits,
+// whatever their count and the place of the point.
+TEST(TypedValueNumber, IsTheNearestDouble) {
+  for (const char* text :
+       {"0.1", "0.3", "1234.25", "-1234.25", "+7", "007.50", "-0.0", "999999999999999",
+        "99999999999999.9", "0.000000000000001", "9.999999999999999", "1234567890123456789",
+        "0.1234567890123456789", "1e5", "4.35"})
+    EXPECT_EQ(TypedValue(Column::Kind::Decimal, text), Variant::Number(Nearest(text))) << text;
+  std::mt19937_64 random(12);
+  for (int k = 0; k < 200000; ++k) {
+    std::string digits = std::to_string(random() % 10000000000000000ULL);  // up to 16 digits
+    const size_t point = random() % (digits.size() + 1);
+    std::string text = (random() % 2 ? "-" : "") + digits.substr(0, point);
+    if (point == 0) text += "0";
+    if (point < digits.size()) text += "." + digits.substr(point);
+    ASSERT_EQ(TypedValue(Column::Kind::Double, text), Variant::Number(Nearest(text))) << text;
+  }
 }
 
 }  // namespace

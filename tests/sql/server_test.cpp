@@ -1,6 +1,9 @@
 // The client layer against the test environment's MariaDB server.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/sql/sql.h"
 #include "tests/support/testsupport.h"
 
@@ -190,6 +193,27 @@ TEST_F(ServerTest, ResultsOfExecuteAreConsumed) {
   EXPECT_EQ(again->Raw(0, 0), "7");
 }
 
+// Rows are read as they arrive: a query the server gives up on after some
+// of its rows were sent fails as a whole; it never ends as a shorter result.
+TEST_F(ServerTest, RowsBreakingOffFailTheQuery) {
+  Exec("CREATE TABLE t (n INT)");
+  std::string rows;
+  for (int n = 1; n <= 2000; ++n) rows += (n > 1 ? ", (" : "(") + std::to_string(n) + ")";
+  Exec("INSERT INTO t VALUES " + rows);
+  std::string error;
+  // Row 1500 asks a subquery for one value and gets two.
+  auto r = c_->Query(
+      "SELECT n, REPEAT('x', 200), IF(n = 1500, (SELECT n FROM t WHERE n < 3), n) FROM t "
+      "ORDER BY n",
+      error);
+  EXPECT_EQ(r, nullptr);
+  EXPECT_EQ(c_->LastErrno(), 1242u) << error;  // subquery returns more than 1 row
+  auto again = Query("SELECT COUNT(*), SUM(n) FROM t");
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again->Raw(0, 0), "2000");
+  EXPECT_EQ(again->Value(0, 1), Variant::Number(2001000));
+}
+
 TEST_F(ServerTest, QueryOfAStatementWithoutRows) {
   Exec("CREATE TABLE t (n INT)");
   auto r = Query("INSERT INTO t VALUES (1)");
@@ -215,6 +239,78 @@ TEST_F(ServerTest, TransactionsCommitAndRollBack) {
   auto r = Query("SELECT GROUP_CONCAT(n) FROM t");
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(r->Raw(0, 0), "2");
+}
+
+// A transaction's statements go out without waiting for each answer: many
+// more than fit unanswered at once are all applied, in their order, with
+// autocommit off meanwhile and on again after; rows sent back are dropped.
+TEST_F(ServerTest, ATransactionOfManyStatementsIsAppliedInOrder) {
+  Exec("CREATE TABLE t (n INT PRIMARY KEY, v BIGINT) ENGINE=InnoDB");
+  Exec("INSERT INTO t VALUES (1, 1)");
+  std::vector<std::string> statements;
+  long long expected = 1;
+  const std::string padding(40, ' ');
+  for (int k = 0; k < 3000; ++k) {
+    // Each step depends on the one before: any other order gives another v.
+    statements.push_back("UPDATE t SET v = (v * 3 + " + std::to_string(k) + ") % 1000003" +
+                         padding + "WHERE n = 1");
+    expected = (expected * 3 + k) % 1000003;
+    if (k == 1500) {
+      statements.push_back("SELECT v FROM t");
+      statements.push_back("INSERT INTO t VALUES (2, @@autocommit)");
+    }
+  }
+  std::vector<std::string> sent;
+  std::string failing, error;
+  ASSERT_TRUE(c_->ExecuteTransaction(statements, failing, error,
+                                     [&](const std::string& s) { sent.push_back(s); }))
+      << failing << ": " << error;
+  EXPECT_EQ(c_->LastErrno(), 0u);
+  EXPECT_EQ(sent, statements);
+  auto r = Query("SELECT n, v, @@autocommit FROM t ORDER BY n");
+  ASSERT_NE(r, nullptr);
+  ASSERT_EQ(r->RowCount(), 2u);
+  EXPECT_EQ(r->Raw(0, 1), std::to_string(expected));
+  EXPECT_EQ(r->Raw(1, 1), "0") << "autocommit is off while the statements run";
+  EXPECT_EQ(r->Raw(0, 2), "1") << "and on again after";
+}
+
+// A failure part-way rolls everything back, the statements sent behind the
+// failed one included; the connection stays in step for what follows.
+TEST_F(ServerTest, ATransactionFailingPartWayChangesNothing) {
+  Exec("CREATE TABLE t (n INT PRIMARY KEY, v INT) ENGINE=InnoDB");
+  Exec("INSERT INTO t VALUES (1, 10)");
+  const std::vector<std::string> statements{"UPDATE t SET v = 11 WHERE n = 1",
+                                            "INSERT INTO t VALUES (1, 12)",
+                                            "INSERT INTO t VALUES (3, 13)", "SELECT * FROM t"};
+  std::string failing, error;
+  EXPECT_FALSE(c_->ExecuteTransaction(statements, failing, error));
+  EXPECT_EQ(failing, statements[1]);
+  EXPECT_EQ(c_->LastErrno(), 1062u) << error;  // duplicate key
+  EXPECT_NE(error.find("Duplicate"), std::string::npos) << error;
+  auto r = Query("SELECT (SELECT GROUP_CONCAT(n, ':', v ORDER BY n) FROM t), @@autocommit");
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->Raw(0, 0), "1:10");
+  EXPECT_EQ(r->Raw(0, 1), "1") << "autocommit is on again";
+
+  ASSERT_TRUE(c_->ExecuteTransaction({"UPDATE t SET v = 20 WHERE n = 1"}, failing, error)) << error;
+  ASSERT_TRUE(c_->ExecuteTransaction({}, failing, error)) << error;
+  auto after = Query("SELECT v FROM t WHERE n = 1");
+  ASSERT_NE(after, nullptr);
+  EXPECT_EQ(after->Raw(0, 0), "20");
+
+  // A connection that is gone fails at once, naming the start.
+  std::string other_error;
+  auto other = Connection::Open(ts::RootParams(kDb), other_error);
+  ASSERT_NE(other, nullptr) << other_error;
+  ASSERT_TRUE(other->Execute("KILL CONNECTION " + std::to_string(c_->ThreadId()), other_error))
+      << other_error;
+  EXPECT_FALSE(c_->ExecuteTransaction({"UPDATE t SET v = 30 WHERE n = 1"}, failing, error));
+  EXPECT_EQ(failing, "START TRANSACTION");
+  EXPECT_GE(c_->LastErrno(), 2000u) << error;
+  auto kept = other->Query("SELECT v FROM t WHERE n = 1", other_error);
+  ASSERT_NE(kept, nullptr) << other_error;
+  EXPECT_EQ(kept->Raw(0, 0), "20");
 }
 
 TEST_F(ServerTest, ConnectionIdsDifferAndKilledConnectionReportsFailure) {

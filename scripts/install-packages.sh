@@ -21,6 +21,9 @@ PACKAGES=(
   # the workbook type's check, the sanitizer build and the fuzzer
   shared-mime-info libglib2.0-bin desktop-file-utils
   clang libclang-rt-14-dev
+  # the Calc host: the office and its SDK; real keystrokes, screenshots and
+  # the keyboard layouts on the virtual display; reading saved workbooks
+  libreoffice-core libreoffice-dev xdotool imagemagick x11-xkb-utils unzip
 )
 
 missing=()

@@ -1,6 +1,9 @@
-// kassa-script <scenario.ks>: runs a scenario headless and prints its
-// transcript on standard output. Exit status 0 when every line ran, 1 when
-// the run ended early (the last line says why), 2 on a bad invocation.
+// kassa-script [--calc | --calc-window] <scenario.ks>: runs a scenario
+// headless and prints its transcript on standard output. Exit status 0 when
+// every line ran, 1 when the run ended early (the last line says why), 2 on
+// a bad invocation. With --calc the workbook is LibreOffice Calc's (a
+// headless office), with --calc-window Calc on $DISPLAY typed into with
+// real keystrokes (see office_launch.h).
 #include <unistd.h>
 
 #include <climits>
@@ -10,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "apps/kassa-script/office_launch.h"
 #include "apps/kassa-script/runner.h"
 #include "apps/kassa-script/texts.h"
 
@@ -27,13 +31,16 @@ std::string OwnFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
+  std::string host;
+  if (argc == 3) host = argv[1];
+  if ((argc != 2 && argc != 3) || (argc == 3 && host != "--calc" && host != "--calc-window")) {
     std::fprintf(stderr, "%s\n", kassa::script::texts::kUsage);
     return 2;
   }
-  std::ifstream in(argv[1], std::ios::binary);
+  const char* file = argv[argc - 1];
+  std::ifstream in(file, std::ios::binary);
   if (!in) {
-    std::fprintf(stderr, "kassa-script: cannot read %s\n", argv[1]);
+    std::fprintf(stderr, "kassa-script: cannot read %s\n", file);
     return 2;
   }
   std::stringstream text;
@@ -42,7 +49,7 @@ int main(int argc, char** argv) {
   std::string error;
   if (!script.Parse(text.str(), error)) {
     std::printf("FAIL %s\n", error.c_str());
-    std::fprintf(stderr, "kassa-script: %s: %s\n", argv[1], error.c_str());
+    std::fprintf(stderr, "kassa-script: %s: %s\n", file, error.c_str());
     return 1;
   }
   std::string tools = OwnFolder();
@@ -50,6 +57,8 @@ int main(int argc, char** argv) {
   std::string deploy = env_deploy && *env_deploy ? env_deploy : tools;
   // The server control script reads the same parameters file.
   setenv("KASSA_DEPLOY", deploy.c_str(), 0);
+  if (!host.empty())
+    return kassa::script::RunInOffice(file, host == "--calc-window", deploy, tools);
   try {
     kassa::script::Runner runner(std::move(script), deploy, tools);
     return runner.Run();

@@ -38,8 +38,15 @@ std::string RelativeFileLine(const std::string& line) {
 
 }  // namespace
 
-Runner::Runner(Script script, const std::string& deploy, const std::string& tools)
-    : script_(std::move(script)), db_(deploy, tools) {
+Runner::Runner(Script script, const std::string& deploy, const std::string& tools,
+               std::unique_ptr<HostDriver> driver, std::unique_ptr<ui::ScriptedBackend> backend)
+    : script_(std::move(script)),
+      own_backend_(backend ? std::move(backend) : std::make_unique<ui::ScriptedBackend>()),
+      backend_(*own_backend_),
+      db_(deploy, tools),
+      driver_(driver ? std::move(driver) : std::make_unique<ModelDriver>()) {
+  driver_->fail = [this](const std::string& why) { Fail(why); };
+  driver_->out = [this](const std::string& line) { Out(line); };
   backend_.on_line = [this](const std::string& l) { Out(RelativeFileLine(l)); };
   backend_.answer_source = [this] { return AnswerFromScript(); };
   backend_.action_source = [this] { return NextAction(); };
@@ -58,13 +65,13 @@ Runner::Runner(Script script, const std::string& deploy, const std::string& tool
 Runner::~Runner() {
   // The workbooks and their components go while the scripted port still
   // records; the port uninstalls itself afterwards.
-  for (host::Workbook* wb : app_.Workbooks()) wb->Close();
+  driver_->CloseAll();
 }
 
 void Runner::Out(const std::string& line) {
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
+  std::fwrite(line.data(), 1, line.size(), out_);
+  std::fputc('\n', out_);
+  std::fflush(out_);
 }
 
 void Runner::Fail(const std::string& why) {
@@ -163,9 +170,10 @@ void Runner::Execute(const Line& line) {
     DoForm(line);
   } else if (cmd == "paydesk") {
     DoPaydesk(line);
-  } else {
+  } else if (!driver_->Extra(line)) {
     Fail(texts::kUnknownCommand + cmd);
   }
+  driver_->Settle();
   current_ = outer;
 }
 

@@ -17,10 +17,13 @@
 // the port and password of <deploy>/Pass_Parametrs.ini.
 #pragma once
 
+#include <cstdio>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "apps/kassa-script/database.h"
+#include "apps/kassa-script/host_driver.h"
 #include "apps/kassa-script/script.h"
 #include "platform/host/host.h"
 #include "platform/ui/script/scripted.h"
@@ -30,16 +33,25 @@ namespace kassa::script {
 class Runner {
  public:
   // `deploy`: where the installer and Pass_Parametrs.ini live; `tools`:
-  // the folder of the kassa-db control script.
-  Runner(Script script, const std::string& deploy, const std::string& tools);
+  // the folder of the kassa-db control script; `driver`: the workbook host
+  // (the in-memory host when null); `backend`: the scripted user interface
+  // (a plain ScriptedBackend when null; a subclass may also show what it
+  // records).
+  Runner(Script script, const std::string& deploy, const std::string& tools,
+         std::unique_ptr<HostDriver> driver = nullptr,
+         std::unique_ptr<ui::ScriptedBackend> backend = nullptr);
   ~Runner();
   // Runs every line; returns 0 after the last one (failures end the process).
   int Run();
+  // Ends the run early: "FAIL <why>" and exit status 1; never returns.
+  [[noreturn]] void Fail(const std::string& why);
+  // Writes one transcript line.
+  void Out(const std::string& line);
+  // Where transcript lines go (standard output unless set).
+  void SetOutput(std::FILE* out) { out_ = out; }
 
  private:
   void Execute(const Line& line);
-  [[noreturn]] void Fail(const std::string& why);
-  void Out(const std::string& line);
   void Arity(const Line& line, size_t min_words, size_t max_words);
   std::optional<ui::Answer> AnswerFromScript();
   bool NextAction();
@@ -51,18 +63,18 @@ class Runner {
   void DoForm(const Line& line);
   void DoPaydesk(const Line& line);
 
-  host::Workbook& Book();
-  host::Worksheet& Sheet();
   void Address(const std::string& a1, long& r1, int& c1, long& r2, int& c2);
   ui::Form& VisibleForm(const std::string& name);
 
   Script script_;
-  ui::ScriptedBackend backend_;
+  std::unique_ptr<ui::ScriptedBackend> own_backend_;
+  ui::ScriptedBackend& backend_;
   Database db_;
-  host::Application app_;
+  std::unique_ptr<HostDriver> driver_;
   const Line* current_ = nullptr;
   // `unasked <buttons> <answer>`: the standing answer of boxes of that kind.
   std::map<ui::Buttons, ui::Answer> unasked_;
+  std::FILE* out_ = stdout;
 };
 
 }  // namespace kassa::script

@@ -22,12 +22,14 @@ void Runner::DoForm(const Line& line) {
   if (cmd == "fill") {
     Arity(line, 4, 4);
     ui::Form& f = VisibleForm(line.words[1]);
+    if (driver_->FormAction(f, line)) return;
     if (!ui::ActFill(f, line.words[2], line.words[3]))
       Fail("cannot fill " + line.words[2] + " of " + line.words[1] + " with " +
            ui::Quote(line.words[3]));
   } else if (cmd == "press") {
     Arity(line, 3, 3);
     ui::Form& f = VisibleForm(line.words[1]);
+    if (driver_->FormAction(f, line)) return;
     if (!ui::ActPress(f, line.words[2]))
       Fail("no button " + line.words[2] + " on " + line.words[1]);
   } else if (cmd == "choose") {
@@ -45,11 +47,14 @@ void Runner::DoForm(const Line& line) {
       }
     if (!grid) Fail("form " + line.words[1] + " has no grid");
     std::string name = grid->name;
+    if (driver_->FormAction(f, line)) return;
     if (!ui::ActChoose(f, name, static_cast<int>(row - 1)))
       Fail("grid " + name + " of " + line.words[1] + " has no row " + line.words[2]);
   } else if (cmd == "dismiss") {
     Arity(line, 2, 2);
-    ui::ActDismiss(VisibleForm(line.words[1]));
+    ui::Form& f = VisibleForm(line.words[1]);
+    if (driver_->FormAction(f, line)) return;
+    ui::ActDismiss(f);
   }
 }
 

@@ -1,19 +1,10 @@
-// The runner's workbook commands: the user at the workbook window.
+// The runner's workbook commands: the user at the workbook, through the
+// runner's host driver.
 #include <cstdlib>
 
-#include "apps/kassa-script/cell_report.h"
 #include "apps/kassa-script/runner.h"
 
 namespace kassa::script {
-
-host::Workbook& Runner::Book() {
-  if (app_.Workbooks().empty()) Fail("no workbook is open");
-  return app_.ActiveWorkbook();
-}
-
-host::Worksheet& Runner::Sheet() {
-  return Book().ActiveSheet();
-}
 
 void Runner::Address(const std::string& a1, long& r1, int& c1, long& r2, int& c2) {
   // A bare row number names the whole row.
@@ -35,42 +26,37 @@ void Runner::DoHost(const Line& line) {
   try {
     if (cmd == "open") {
       Arity(line, 2, 2);
-      app_.Open(line.words[1]);
+      driver_->Open(line.words[1]);
     } else if (cmd == "activate") {
       Arity(line, 2, 2);
-      host::Worksheet* sheet = Book().FindSheet(line.words[1]);
-      if (!sheet) Fail("no sheet " + line.words[1]);
-      host::user::Activate(*sheet);
+      driver_->Activate(line.words[1]);
     } else if (cmd == "select") {
       Arity(line, 2, 2);
       Address(line.words[1], r1, c1, r2, c2);
-      host::user::Select(Sheet(), r1, c1, r2, c2);
+      driver_->Select(r1, c1, r2, c2);
     } else if (cmd == "type" || cmd == "paste") {
       Arity(line, 3, 3);
       Address(line.words[1], r1, c1, r2, c2);
       if (cmd == "type")
-        host::user::Type(Sheet(), r1, c1, line.words[2]);
+        driver_->Type(r1, c1, line.words[2]);
       else
-        host::user::Paste(Sheet(), r1, c1, line.words[2]);
+        driver_->Paste(r1, c1, line.words[2]);
     } else if (cmd == "clear") {
       Arity(line, 2, 2);
       Address(line.words[1], r1, c1, r2, c2);
-      host::user::Clear(Sheet(), r1, c1, r2, c2);
+      driver_->Clear(r1, c1, r2, c2);
     } else if (cmd == "click") {
       Arity(line, 2, 2);
-      host::Worksheet& sheet = Sheet();
-      if (!sheet.FindShape(line.words[1]))
-        Fail("no button " + line.words[1] + " on sheet " + sheet.Name());
-      host::user::Click(sheet, line.words[1]);
+      driver_->Click(line.words[1]);
     } else if (cmd == "save") {
       Arity(line, 1, 1);
-      host::user::Save(Book());
+      driver_->Save();
     } else if (cmd == "saveas") {
       Arity(line, 2, 2);
-      host::user::SaveAs(Book(), line.words[1]);
+      driver_->SaveAs(line.words[1]);
     } else if (cmd == "close") {
       Arity(line, 1, 1);
-      host::user::Close(Book());
+      driver_->Close();
     }
   } catch (const host::HostError& e) {
     // What the host itself refuses the user sees as an error, and goes on.
@@ -80,29 +66,21 @@ void Runner::DoHost(const Line& line) {
 
 void Runner::DoShow(const Line& line) {
   Arity(line, 1, 3);
-  host::Workbook& book = Book();
-  host::Worksheet* sheet = &book.ActiveSheet();
-  std::string range;
+  std::string sheet, range;
   if (line.words.size() == 3) {
-    sheet = book.FindSheet(line.words[1]);
-    if (!sheet) Fail("no sheet " + line.words[1]);
+    sheet = line.words[1];
+    if (!driver_->HasSheet(sheet)) Fail("no sheet " + sheet);
     range = line.words[2];
   } else if (line.words.size() == 2) {
-    if (host::Worksheet* named = book.FindSheet(line.words[1]))
-      sheet = named;
+    if (driver_->HasSheet(line.words[1]))
+      sheet = line.words[1];
     else
       range = line.words[1];
   }
-  std::vector<std::string> lines;
-  if (range.empty()) {
-    lines = CellLines(*sheet);
-  } else {
-    long r1, r2;
-    int c1, c2;
-    Address(range, r1, c1, r2, c2);
-    lines = CellLines(*sheet, r1, c1, r2, c2);
-  }
-  for (const std::string& l : lines) Out(l);
+  long r1 = 1, r2 = host::kMaxRows;
+  int c1 = 1, c2 = host::kMaxColumns;
+  if (!range.empty()) Address(range, r1, c1, r2, c2);
+  for (const std::string& l : driver_->Show(sheet, range.empty(), r1, c1, r2, c2)) Out(l);
 }
 
 }  // namespace kassa::script

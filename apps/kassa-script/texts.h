@@ -9,7 +9,7 @@ inline constexpr char kWaitAfterLastLine[] = "the program waits for the user aft
 inline constexpr char kUnknownCommand[] = "unknown command: ";
 inline constexpr char kCannotCopy[] = "copy: cannot copy ";
 inline constexpr char kInternalError[] = "internal error: ";
-inline constexpr char kUsage[] = "usage: kassa-script <scenario.ks>";
+inline constexpr char kUsage[] = "usage: kassa-script [--calc | --calc-window] <scenario.ks>";
 inline constexpr char kNoPaydesk[] = "paydesk: the cash entry program is not part of this build";
 
 }  // namespace kassa::script::texts

@@ -353,6 +353,24 @@ namespace user {
 void Click(Worksheet& sheet, const std::string& shape);
 }
 
+// The side of a workbook that another spreadsheet program keeps when that
+// program shows the workbook in its own window (an office document): it
+// owns the file and the window, the host keeps the model the system works
+// on (see Application::OpenDocument). Called on the host's thread.
+class KASSA_EXPORT WorkbookDocument {
+ public:
+  virtual ~WorkbookDocument();
+  // Workbook::Save: the program writes its file in its own way, keeping
+  // `host_data` (the host's own data: event sink, query tables, buttons,
+  // texts the components keep) as the file's custom properties in place of
+  // the ones it held, and returns the workbook's full file name afterwards.
+  // Throws HostError on failure.
+  virtual std::string Store(const std::vector<std::pair<std::string, std::string>>& host_data) = 0;
+  // Workbook::Close: the workbook is closed in the host; the program closes
+  // its window without asking anything.
+  virtual void Closed() = 0;
+};
+
 class KASSA_EXPORT Workbook {
  public:
   ~Workbook();
@@ -440,6 +458,7 @@ class KASSA_EXPORT Workbook {
   std::map<std::string, std::string> stored_texts_;
   std::shared_ptr<WorkbookEventSink> sink_;
   std::map<std::string, std::shared_ptr<SheetMacroTarget>> macro_targets_;
+  std::shared_ptr<WorkbookDocument> document_;  // set by Application::OpenDocument
 };
 
 class KASSA_EXPORT Application {
@@ -467,6 +486,17 @@ class KASSA_EXPORT Application {
   // opens read-only, and the user is told why before the macros run.
   // Throws HostError when the file cannot be read.
   Workbook& Open(const std::string& path, bool read_only = false);
+  // Opens a workbook that another program already shows (`document`): it
+  // is named after `full_name`, `fill` builds its sheets, cells and active
+  // sheet (no events run yet), the host's own data comes from the
+  // document's custom properties `properties` (name, value; those named
+  // "KassaHost.NNN"), then the workbook's macros run as in Open. Save and
+  // Close of this workbook go through `document`. Throws HostError when
+  // `fill` does.
+  Workbook& OpenDocument(const std::string& full_name,
+                         const std::vector<std::pair<std::string, std::string>>& properties,
+                         std::shared_ptr<WorkbookDocument> document,
+                         const std::function<void(Workbook&)>& fill, bool read_only = false);
   // Opens a workbook file with its macros disabled: no event sink is
   // created and no event is raised (exports of a file as it was saved).
   // The workbook opens read-only. Throws HostError as Open does.
@@ -513,6 +543,10 @@ void Type(Worksheet& sheet, long row, int column, const std::string& text);
 void Paste(Worksheet& sheet, long row, int column, const std::string& tsv);
 // Clearing a range: one change event for the range.
 void Clear(Worksheet& sheet, long row1, int col1, long row2, int col2);
+// The user changed the cells of `target` in the program that shows the
+// workbook (OpenDocument); their new contents are already in the model:
+// one change event for the range.
+void Changed(Worksheet& sheet, const Range& target);
 // Clicking a sheet button: its macro runs with the sheet.
 void Click(Worksheet& sheet, const std::string& shape);
 // Save: before-save event, then the file is written unless cancelled (or

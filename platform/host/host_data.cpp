@@ -17,16 +17,23 @@ constexpr size_t kChunk = 200;
 // well-formed text whatever a query or a name holds.
 std::string Escape(const std::string& s) {
   std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
+  for (size_t i = 0; i < s.size();) {
     const auto c = static_cast<unsigned char>(s[i]);
-    const bool invalid = c >= 0x80 && CharLength(s, i) == 1;
-    if (c == '%' || c == ';' || c == '|' || c < 0x20 || c == 0x7F || invalid) {
+    const size_t len = CharLength(s, i);
+    if (len > 1) {
+      // A whole character of several bytes stays as it is.
+      out.append(s, i, len);
+      i += len;
+      continue;
+    }
+    if (c == '%' || c == ';' || c == '|' || c < 0x20 || c == 0x7F || c >= 0x80) {
       char buf[4];
       std::snprintf(buf, sizeof buf, "%%%02X", c);
       out += buf;
     } else {
       out += static_cast<char>(c);
     }
+    ++i;
   }
   return out;
 }

@@ -122,10 +122,18 @@ void Workbook::SaveAs(const std::string& filename, int access_mode) {
   path_ = p.parent_path().string();
   if (path_.size() > 1 && path_.back() == '/') path_.pop_back();
   saved_ = true;
-  ui::Port().Note("FILE " + filename);
+  ui::Port().Note("FILE " + FullName());
 }
 
 void Workbook::Save() {
+  if (document_) {
+    // The program showing the workbook writes its own file.
+    std::filesystem::path p = std::filesystem::path(document_->Store(EncodeHostData(*this))).lexically_normal();
+    if (!p.empty()) name_ = p.filename().string(), path_ = p.parent_path().string();
+    saved_ = true;
+    ui::Port().Note("FILE " + FullName());
+    return;
+  }
   if (path_.empty()) throw HostError(1004, texts::kNotSaved);
   WorkbookFile::Write(*this, FullName());
   saved_ = true;
@@ -154,6 +162,7 @@ void Workbook::Close() {
   sink_.reset();
   macro_targets_.clear();
   if (app.on_closed) app.on_closed(*this);
+  if (auto document = std::move(document_)) document->Closed();
 }
 
 }  // namespace kassa::host

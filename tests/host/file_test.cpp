@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/host/host.h"
+#include "platform/variant/text.h"
 #include "tests/host/recording.h"
 #include "tests/host/xlsx_parts.h"
 
@@ -156,6 +157,28 @@ TEST_F(HostFiles, AQueryWithBytesThatAreNoCharactersIsSavedAndReadBackAsItWas) {
     EXPECT_EQ(r.Sheets(1).QueryTables(1).CommandText(), query);
     r.Close();
   }
+}
+
+// The host's data in the file is well-formed text: Russian captions and
+// texts the components keep are written as they are, so another
+// spreadsheet program reads them (and writes them back) unchanged.
+TEST_F(HostFiles, TheHostsDataIsWellFormedTextOtherProgramsRead) {
+  Workbook& wb = app.Add();
+  wb.Sheets(1).Name("Наличные");
+  wb.Sheets(1).shapes().push_back(
+      Shape{"B_Menu", "Меню", 5, 6, 70, 25, "Ledgertools.Special_Function", "Action_Common"});
+  wb.StoredText("inibook.config", "[Наличные]\ntable = NAL; ё|%");
+  std::string path = TempPath("cyrillic.xlsx");
+  wb.SaveAs(path);
+  wb.Close();
+  std::string parts = testing::AllPartsText(path, TempPath("cyrillic-parts"));
+  EXPECT_TRUE(IsValidUtf8(parts));
+  EXPECT_NE(parts.find("Меню"), std::string::npos);
+  EXPECT_NE(parts.find("[Наличные]"), std::string::npos);
+  Workbook& r = app.Open(path);
+  EXPECT_EQ(r.StoredText("inibook.config"), "[Наличные]\ntable = NAL; ё|%");
+  ASSERT_NE(r.Sheets(1).FindShape("B_Menu"), nullptr);
+  EXPECT_EQ(r.Sheets(1).FindShape("B_Menu")->caption, "Меню");
 }
 
 TEST_F(HostFiles, MissingOrBrokenFilesThrow) {

@@ -6,13 +6,15 @@
 # real keystrokes (xdotool) from outside.
 #   1. The workbook opens synchronised: a value typed into the cash sheet is
 #      written to the ledger at once.
-#   2. Saving (Ctrl+S) a sheet that differs from the ledger stores it and
-#      writes the file, keeping the host's data (the buttons' captions).
+#   2. Saving (Ctrl+S) a sheet that differs from the ledger (changed behind
+#      it, as by another workstation) asks before overwriting that change;
+#      Нет overwrites: the sheet is stored and the file written, keeping the
+#      host's data (the buttons' captions).
 #   3. Closing a sheet that differs from the ledger asks, in the office's
 #      own message box, whether to store it; Escape cancels: the workbook
 #      stays open.
-#   4. Closing again and answering with Enter (Да) stores the sheet and
-#      closes the window; the file written keeps the value and the host's
+#   4. Closing again and answering with Enter (Да), then Нет to the other
+#      workstation's change, stores the sheet and closes the window; the file written keeps the value and the host's
 #      data.
 # Needs the test environment (KASSA_DEPLOY, KASSA_DB_DIR, KASSA_COMPONENTS).
 set -uo pipefail
@@ -86,6 +88,19 @@ window_named() {
   done
   echo "$id"
 }
+# The ledger was changed behind the sheet, as by another workstation: the
+# store asks first; Нет (the second button) overwrites the other change.
+answer_overwrite() {
+  local changed
+  changed="$(window_named "Изменения с другого рабочего места")"
+  [[ -n "$changed" ]] || fail "the store did not ask about the other workstation's change"
+  sleep 0.5
+  xdotool windowfocus --sync "$changed"; xdotool key Tab Return
+  for _ in $(seq 1 40); do
+    [[ -z "$(xdotool search --name "Изменения с другого рабочего места" 2>/dev/null | head -1)" ]] && break
+    sleep 0.25
+  done
+}
 # Cell C2 of the cash sheet (its purpose column), typed on the Russian layout.
 keys ctrl+Home Down Right Right
 setxkbmap -layout ru && sleep 0.3
@@ -106,6 +121,7 @@ sql "UPDATE NAL SET ESTABLISH_PAYMENT = 'чужое' WHERE ID_EXL = 2"
 before="$(stat -c %Y.%s "$work/Kassa.xls")"
 sleep 1
 keys ctrl+s
+answer_overwrite
 for _ in $(seq 1 80); do
   [[ "$(sql "SELECT ESTABLISH_PAYMENT FROM NAL WHERE ID_EXL = 2")" == "Проба" &&
      "$(stat -c %Y.%s "$work/Kassa.xls")" != "$before" ]] && break
@@ -141,6 +157,7 @@ box="$(window_named "Запрос на внесение в базу")"
 [[ -n "$box" ]] || fail "the second close asked no question"
 sleep 0.5
 xdotool windowfocus --sync "$box"; xdotool key Return
+answer_overwrite
 sleep 1
 import -window root "$shots/office-session-3-stored.png"
 for _ in $(seq 1 80); do

@@ -108,25 +108,6 @@ class TextTransfer : public cppu::WeakImplHelper1<css::datatransfer::XTransferab
   OUString text_;
 };
 
-std::vector<std::vector<std::string>> SplitTsv(const std::string& tsv) {
-  std::vector<std::vector<std::string>> lines;
-  std::istringstream in(tsv);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::vector<std::string> cells;
-    size_t start = 0;
-    for (;;) {
-      size_t tab = line.find('\t', start);
-      cells.push_back(line.substr(start, tab - start));
-      if (tab == std::string::npos) break;
-      start = tab + 1;
-    }
-    lines.push_back(std::move(cells));
-  }
-  return lines;
-}
-
 }  // namespace
 
 OfficeDriver::OfficeDriver(bool real_keys) : real_keys_(real_keys) {
@@ -407,7 +388,7 @@ void OfficeDriver::PutOnClipboard(const std::string& tsv) {
   formatter->attachNumberFormatsSupplier(supplier);
   Reference<css::util::XNumberFormatTypes> types(supplier->getNumberFormats(), UNO_QUERY_THROW);
   const sal_Int32 general = types->getStandardIndex(Russian());
-  const auto lines = SplitTsv(tsv);
+  const auto lines = host::user::SplitTabbedLines(tsv);
   size_t width = 0;
   for (const auto& l : lines) width = std::max(width, l.size());
   if (lines.empty() || width == 0) fail("nothing to paste");

@@ -541,6 +541,9 @@ void Type(Worksheet& sheet, long row, int column, const std::string& text);
 // Pasting a block of tab-separated lines at (row, column): one change event
 // for the whole block. Each piece is parsed as typed text.
 void Paste(Worksheet& sheet, long row, int column, const std::string& tsv);
+// The cells of a block of tab-separated lines as Paste takes them: lines end
+// at '\n' (a '\r' before it is dropped), cells at '\t'; no line, no cells.
+std::vector<std::vector<std::string>> SplitTabbedLines(const std::string& tsv);
 // Clearing a range: one change event for the range.
 void Clear(Worksheet& sheet, long row1, int col1, long row2, int col2);
 // The user changed the cells of `target` in the program that shows the

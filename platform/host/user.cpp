@@ -50,23 +50,28 @@ void Type(Worksheet& sheet, long row, int column, const std::string& text) {
   });
 }
 
+std::vector<std::vector<std::string>> SplitTabbedLines(const std::string& tsv) {
+  std::vector<std::vector<std::string>> lines;
+  std::string line;
+  std::istringstream in(tsv);
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::vector<std::string> cells;
+    size_t start = 0;
+    for (;;) {
+      size_t tab = line.find('\t', start);
+      cells.push_back(line.substr(start, tab - start));
+      if (tab == std::string::npos) break;
+      start = tab + 1;
+    }
+    lines.push_back(std::move(cells));
+  }
+  return lines;
+}
+
 void Paste(Worksheet& sheet, long row, int column, const std::string& tsv) {
   Guarded([&] {
-    std::vector<std::vector<std::string>> lines;
-    std::string line;
-    std::istringstream in(tsv);
-    while (std::getline(in, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      std::vector<std::string> cells;
-      size_t start = 0;
-      for (;;) {
-        size_t tab = line.find('\t', start);
-        cells.push_back(line.substr(start, tab - start));
-        if (tab == std::string::npos) break;
-        start = tab + 1;
-      }
-      lines.push_back(std::move(cells));
-    }
+    const std::vector<std::vector<std::string>> lines = SplitTabbedLines(tsv);
     if (lines.empty()) return;
     size_t width = 0;
     for (auto& l : lines) width = std::max(width, l.size());
